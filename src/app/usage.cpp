@@ -5,10 +5,10 @@ const char* gvUsageText() {
        gavo BUILD-OPTION OPERANDS
 
 Gavo picks what to do from the file name:
-  NAME.demo.ini          play a demo                   gavo intro.demo.ini
-  NAME.gscn .gavo .lws.ini  preview a scene              gavo -paused city.gscn
-  NAME.x .lwo .obj       preview one object            gavo ship.x
-  NAME.lua .glua         run a script                  gavo effects.lua
+  NAME.demo.ini             play a demo          gavo intro.demo.ini
+  NAME.gscn .gavo .lws.ini  preview a scene      gavo -paused city.gscn
+  NAME.x .lwo .obj          preview one object   gavo ship.x
+  NAME.lua .glua            run a script         gavo effects.lua
 
 Viewer options (scenes):
   -framestart N     start at scene frame N          gavo -framestart 120 city.gscn
@@ -26,7 +26,7 @@ Display options (objects, scenes, demos):
   -vsync 0|1        wait for vertical sync
   -stereo N         stereo mode
 Capture options (demos):
-  -cap PREFIX       render every frame to PREFIX00000.bmp ...
+  -cap PREFIX       render the demo to numbered images named after PREFIX
   -capfps RATE      capture frame rate (default 30)  gavo -cap shots/f -capfps 60 intro.demo.ini
 Other options:
   -userlog          print warnings and errors only, open no message boxes
