@@ -19,6 +19,20 @@ add_library(Gavo::SDL2 ALIAS PkgConfig::SDL2)
 pkg_check_modules(LIBZIP REQUIRED IMPORTED_TARGET libzip)
 add_library(Gavo::Zip ALIAS PkgConfig::LIBZIP)
 
+# iniparser 4.1 has no pkg-config file: headers in iniparser/, one library.
+find_path(INIPARSER_INCLUDE_DIR iniparser.h PATH_SUFFIXES iniparser REQUIRED)
+find_library(INIPARSER_LIBRARY iniparser REQUIRED)
+add_library(gavo_dep_iniparser INTERFACE)
+target_include_directories(gavo_dep_iniparser SYSTEM INTERFACE ${INIPARSER_INCLUDE_DIR})
+target_link_libraries(gavo_dep_iniparser INTERFACE ${INIPARSER_LIBRARY})
+add_library(Gavo::IniParser ALIAS gavo_dep_iniparser)
+
+pkg_check_modules(MPG123 REQUIRED IMPORTED_TARGET libmpg123)
+add_library(Gavo::Mpg123 ALIAS PkgConfig::MPG123)
+
+find_package(ZLIB REQUIRED)
+add_library(Gavo::Zlib ALIAS ZLIB::ZLIB)
+
 if(GAVO_TESTS)
   find_package(GTest REQUIRED)
   include(GoogleTest)

@@ -9,7 +9,7 @@ packages=(
   # 3D engine and its OpenGL/X11 link libraries
   libirrlicht-dev libgl-dev libx11-dev libxxf86vm-dev
   # scripts, settings, containers, music, audio and message boxes
-  liblua5.2-dev libiniparser-dev libzip-dev libmpg123-dev libsdl2-dev
+  liblua5.2-dev libiniparser-dev libzip-dev zlib1g-dev libmpg123-dev libsdl2-dev
   # HLSL compiler chain
   glslang-dev spirv-cross libspirv-cross-c-shared-dev spirv-tools
   # tests and benchmarks
