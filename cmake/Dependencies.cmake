@@ -19,6 +19,10 @@ add_library(Gavo::SDL2 ALIAS PkgConfig::SDL2)
 pkg_check_modules(LIBZIP REQUIRED IMPORTED_TARGET libzip)
 add_library(Gavo::Zip ALIAS PkgConfig::LIBZIP)
 
+# Debian's lua5.2.pc reports 5.2.0 whatever the package version: require no minimum.
+pkg_check_modules(LUA REQUIRED IMPORTED_TARGET lua5.2)
+add_library(Gavo::Lua ALIAS PkgConfig::LUA)
+
 # iniparser 4.1 has no pkg-config file: headers in iniparser/, one library.
 find_path(INIPARSER_INCLUDE_DIR iniparser.h PATH_SUFFIXES iniparser REQUIRED)
 find_library(INIPARSER_LIBRARY iniparser REQUIRED)
