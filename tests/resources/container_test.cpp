@@ -64,4 +64,16 @@ TEST(AppendedContainer, FoundInAFileAndWithTheSideFile) {
   EXPECT_TRUE(gv::listAppendedContainers(dir.file("missing")).empty());
 }
 
+TEST(AppendedContainer, ADamagedNewestTrailerMarksADamagedPackage) {
+  TempDir dir;
+  std::string damaged = dir.write("damaged", "ELF" + std::string("zip") + trailer(500, 2, 3));
+  std::string engineData = dir.write("engine-data", "ELF" + std::string("zip") + trailer(501, 3, 3));
+  std::string plain = dir.write("plain", std::string(64, 'x'));
+  EXPECT_TRUE(gv::hasDamagedContainer(damaged));
+  EXPECT_TRUE(gv::carriesPackage(damaged)) << "the player reports what is wrong with it";
+  EXPECT_FALSE(gv::hasDamagedContainer(engineData));
+  EXPECT_FALSE(gv::hasDamagedContainer(plain));
+  EXPECT_FALSE(gv::hasDamagedContainer(dir.file("missing")));
+}
+
 }  // namespace

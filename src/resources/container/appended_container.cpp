@@ -73,8 +73,20 @@ std::optional<AppendedContainer> findAppendedContainer(const std::string& path, 
   return std::nullopt;
 }
 
+bool hasDamagedContainer(const std::string& path) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return false;
+  char magic[sizeof kMagic];
+  bool endsInTrailer = fseeko(file, -static_cast<off_t>(kContainerTrailerSize), SEEK_END) == 0 &&
+                       std::fread(magic, 1, sizeof magic, file) == sizeof magic &&
+                       std::memcmp(magic, kMagic, sizeof kMagic) == 0;
+  std::fclose(file);
+  return endsInTrailer && listAppendedContainers(path).empty();
+}
+
 bool carriesPackage(const std::string& executablePath) {
-  return findAppendedContainer(executablePath, kPackageResource) || fileExists(sideFileName(executablePath));
+  return findAppendedContainer(executablePath, kPackageResource) || fileExists(sideFileName(executablePath)) ||
+         hasDamagedContainer(executablePath);
 }
 
 }  // namespace gv

@@ -43,7 +43,12 @@ std::vector<AppendedContainer> listAppendedContainers(const std::string& path);
 // The newest container with the given resource number.
 std::optional<AppendedContainer> findAppendedContainer(const std::string& path, std::uint32_t resource);
 
-// True when the executable carries a package: an appended resource 500 or a side file.
+// True when the file ends in a container trailer that does not fit it (a truncated or
+// damaged package).
+bool hasDamagedContainer(const std::string& path);
+
+// True when the executable carries a package: an appended resource 500 or a side file. A
+// damaged container counts, so that the player can say what is wrong with it.
 bool carriesPackage(const std::string& executablePath);
 
 }  // namespace gv
