@@ -119,11 +119,7 @@ void MusicPlayer::pause() {
   track_->moveTo(heard, now);
 }
 
-void MusicPlayer::stop() {
-  Locked locked;
-  track_->running = false;
-  track_->moveTo(0, Clock::now());
-}
+void MusicPlayer::stop() { pause(); }
 
 bool MusicPlayer::running() const {
   Locked locked;

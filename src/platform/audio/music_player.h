@@ -31,7 +31,8 @@ class MusicPlayer {
 
   void run();
   void pause();
-  // Stops and rewinds to the beginning.
+  // Stops where the piece is, as the Windows media graph does: a later run goes on from
+  // there, and a seek to 0 starts it over.
   void stop();
   bool running() const;
   // Moves to the position (clamped to the piece); false when the decoder cannot get there.
