@@ -5,11 +5,11 @@
 #include "effects/defs/numbers.h"
 #include "resources/files/files.h"
 
+#include "effects/defs/xml_reader.h"
+
 #include <fast_atof.h>
-#include <irrXML.h>
 
 #include <cstring>
-#include <memory>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -18,30 +18,7 @@ namespace gv {
 
 namespace {
 
-using irr::io::EXN_CDATA;
-using irr::io::EXN_ELEMENT;
-using irr::io::EXN_ELEMENT_END;
-using irr::io::EXN_TEXT;
-using irr::io::IrrXMLReader;
 using gavo::equalsIgnoringCase;
-
-class CMemoryReadCallBack : public irr::io::IFileReadCallBack {
- public:
-  CMemoryReadCallBack(const void* data, std::size_t size)
-      : data_(static_cast<const char*>(data)), size_(size) {}
-  int read(void* buffer, int sizeToRead) override {
-    std::size_t count = std::min(static_cast<std::size_t>(std::max(sizeToRead, 0)), size_ - position_);
-    std::memcpy(buffer, data_ + position_, count);
-    position_ += count;
-    return static_cast<int>(count);
-  }
-  long getSize() const override { return static_cast<long>(size_); }
-
- private:
-  const char* data_;
-  std::size_t size_;
-  std::size_t position_ = 0;
-};
 
 const struct SParameterElement {
   const char* Element;
@@ -67,8 +44,7 @@ s32 codeOf(const char* const (&words)[N], const char* word) {
 const char* const kEvaluateSteps[] = {"color_target", "depth_target", "stencil_target",
                                       "color_clear",  "depth_clear",  "stencil_clear"};
 
-stringc trimmed(const char* text) {
-  std::string_view s = text ? text : "";
+stringc trimmed(std::string_view s) {
   std::size_t begin = s.find_first_not_of(" \t\r\n");
   if (begin == std::string_view::npos) return "";
   s = s.substr(begin, s.find_last_not_of(" \t\r\n") - begin + 1);
@@ -77,11 +53,11 @@ stringc trimmed(const char* text) {
 
 class CColladaReader {
  public:
-  CColladaReader(IrrXMLReader& xml, CGvEffectDef& def) : xml_(xml), def_(def) {}
+  CColladaReader(CXmlReader& xml, CGvEffectDef& def) : xml_(xml), def_(def) {}
 
   void readDocument() {
     while (xml_.read()) {
-      if (xml_.getNodeType() != EXN_ELEMENT) continue;
+      if (xml_.nodeType() != CXmlReader::Element) continue;
       if (is("COLLADA"))
         readCollada();
       else
@@ -90,10 +66,13 @@ class CColladaReader {
   }
 
  private:
-  bool is(const char* name) const { return std::strcmp(xml_.getNodeName(), name) == 0; }
-  stringc attribute(const char* name) const { return xml_.getAttributeValueSafe(name); }
+  bool is(const char* name) const { return xml_.name() == name; }
+  stringc attribute(const char* name) const {
+    const char* value = xml_.attribute(name);
+    return value ? value : "";
+  }
   s32 indexAttribute() const {
-    const char* value = xml_.getAttributeValue("index");
+    const char* value = xml_.attribute("index");
     return value ? truncateToInt(irr::core::fast_atof(value)) : 0;
   }
 
@@ -104,12 +83,11 @@ class CColladaReader {
     stringc text;
     if (xml_.isEmptyElement()) return text;
     while (xml_.read()) {
-      switch (xml_.getNodeType()) {
-        case EXN_ELEMENT: onChild(); break;
-        case EXN_ELEMENT_END: return text;
-        case EXN_TEXT:
-        case EXN_CDATA: text = trimmed(xml_.getNodeData()); break;
-        default: break;
+      switch (xml_.nodeType()) {
+        case CXmlReader::Element: onChild(); break;
+        case CXmlReader::ElementEnd: return text;
+        case CXmlReader::Text:
+        case CXmlReader::CData: text = trimmed(xml_.data()); break;
       }
     }
     return text;
@@ -118,11 +96,11 @@ class CColladaReader {
   // Skips the current element and its whole subtree; an element this reader does not know
   // is announced.
   void skip(bool announce = true) {
-    if (announce) gvPrint("COLLADA skipping section %s", xml_.getNodeName());
+    if (announce) gvPrint("COLLADA skipping section %s", xml_.name().c_str());
     if (xml_.isEmptyElement()) return;
     for (int depth = 1; depth > 0 && xml_.read();) {
-      if (xml_.getNodeType() == EXN_ELEMENT && !xml_.isEmptyElement()) ++depth;
-      if (xml_.getNodeType() == EXN_ELEMENT_END) --depth;
+      if (xml_.nodeType() == CXmlReader::Element && !xml_.isEmptyElement()) ++depth;
+      if (xml_.nodeType() == CXmlReader::ElementEnd) --depth;
     }
   }
 
@@ -141,7 +119,7 @@ class CColladaReader {
       } else if (is("library_effects")) {
         readContent([&] { is("effect") ? readEffect() : skip(); });
       } else {
-        gvPrint("COLLADA loader warning: Wrong tag usage found %s", xml_.getNodeName());
+        gvPrint("COLLADA loader warning: Wrong tag usage found %s", xml_.name().c_str());
         skip();
       }
     });
@@ -285,7 +263,7 @@ class CColladaReader {
   }
 
   void readState(SPass& pass) {
-    SState state(xml_.getNodeName(), attribute("value"), attribute("param"), indexAttribute());
+    SState state(xml_.name().c_str(), attribute("value"), attribute("param"), indexAttribute());
     if (state.Name == "blend_func") {
       // Its src and dest children are states of their own; the element itself counts only
       // when it has none.
@@ -293,7 +271,7 @@ class CColladaReader {
       readContent([&] {
         hasChildren = true;
         if (!is("src") && !is("dest")) return skip();
-        stringc name = stringc("blend_func ") + xml_.getNodeName();
+        stringc name = stringc("blend_func ") + xml_.name().c_str();
         SState factor(name, attribute("value"), attribute("param"), indexAttribute());
         consume();
         pass.States.push_back(factor);
@@ -335,7 +313,7 @@ class CColladaReader {
 
   SEvaluate readEvaluateStep() {
     SEvaluate step;
-    step.Kind = xml_.getNodeName();
+    step.Kind = xml_.name().c_str();
     step.Index = indexAttribute();
     stringc content = readContent([&] {
       if (is("param")) {
@@ -354,12 +332,12 @@ class CColladaReader {
 
   void readShader(SPass& pass) {
     SShader shader;
-    shader.Stage = codeOf(kStages, xml_.getAttributeValueSafe("stage"));
+    shader.Stage = codeOf(kStages, attribute("stage").c_str());
     readContent([&] {
       if (is("sources")) {
         readSources(shader);
       } else if (is("compiler")) {
-        shader.Target = codeOf(kTargets, xml_.getAttributeValueSafe("target"));
+        shader.Target = codeOf(kTargets, attribute("target").c_str());
         ignoreContent();
       } else if (is("bind_uniform")) {
         shader.Parameters.push_back(readBindUniform());
@@ -404,16 +382,15 @@ class CColladaReader {
     return reference;
   }
 
-  IrrXMLReader& xml_;
+  CXmlReader& xml_;
   CGvEffectDef& def_;
 };
 
 }  // namespace
 
 void readColladaEffects(CGvEffectDef& def, const void* data, std::size_t size) {
-  CMemoryReadCallBack file(data, size);
-  std::unique_ptr<IrrXMLReader> xml(irr::io::createIrrXMLReader(&file, false));
-  if (xml) CColladaReader(*xml, def).readDocument();
+  CXmlReader xml(std::string_view(static_cast<const char*>(data), size));
+  CColladaReader(xml, def).readDocument();
 }
 
 bool CGvEffectDefLoaderCollada::isALoadableFileExtension(const char* fileName) const {
