@@ -49,5 +49,6 @@ extern const luaL_Reg kInputCommands[];
 extern const luaL_Reg kWindowCommands[];
 extern const luaL_Reg kFileCommands[];
 extern const luaL_Reg kLightCommands[];
+extern const luaL_Reg kMusicCommands[];
 
 }  // namespace gv::script

@@ -16,7 +16,7 @@ namespace {
 // Every family's commands; a family joins the library with one line here.
 const luaL_Reg* const kFamilies[] = {
     gv::script::kEngineCommands, gv::script::kInputCommands, gv::script::kWindowCommands,
-    gv::script::kFileCommands,   gv::script::kLightCommands,
+    gv::script::kFileCommands,   gv::script::kLightCommands,  gv::script::kMusicCommands,
 };
 constexpr int kLibrarySize = 256;
 
