@@ -1,5 +1,6 @@
 #include "scene/gf_numbers.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <limits>
 #include <string>
@@ -38,38 +39,51 @@ constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7
                                    1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                    1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
+const char* skipDigits(const char* at, const char* end) {
+  while (at < end && isDigit(*at)) ++at;
+  return at;
+}
+
+const char* skipZeros(const char* at, const char* end) {
+  while (at < end && *at == '0') ++at;
+  return at;
+}
+
+std::uint64_t digitsValue(std::uint64_t value, const char* at, const char* end) {
+  for (; at < end; ++at) value = value * 10 + static_cast<std::uint64_t>(*at - '0');
+  return value;
+}
+
 bool fastDecimal(const char* at, const char* end, double& value) {
   bool negative = at < end && *at == '-';
   if (at < end && (*at == '-' || *at == '+')) ++at;
-  std::uint64_t mantissa = 0;
-  int digits = 0;
+  const char* integer = at;
+  const char* significant = skipZeros(at, end);
+  at = skipDigits(significant, end);
+  std::uint64_t mantissa = digitsValue(0, significant, at);
+  long digits = at - significant;
+  bool anyDigit = at > integer;
   int scale = 0;
-  bool anyDigit = false;
-  auto takeDigit = [&](char c) {
-    anyDigit = true;
-    if (mantissa == 0 && c == '0') return;
-    mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
-    ++digits;
-  };
-  for (; at < end && isDigit(*at); ++at) takeDigit(*at);
   if (at < end && *at == '.') {
-    for (++at; at < end && isDigit(*at); ++at) {
-      takeDigit(*at);
-      --scale;
-    }
+    const char* fraction = ++at;
+    // Zeros right after the point only scale a number that has no integer digits.
+    significant = digits == 0 ? skipZeros(fraction, end) : fraction;
+    at = skipDigits(significant, end);
+    mantissa = digitsValue(mantissa, significant, at);
+    digits += at - significant;
+    scale = -static_cast<int>(std::min<long>(at - fraction, 1000));
+    anyDigit = anyDigit || at > fraction;
   }
   if (!anyDigit || digits > 15) return false;
   if (at < end && (*at == 'e' || *at == 'E')) {
     ++at;
     bool negativeExponent = at < end && *at == '-';
     if (at < end && (*at == '-' || *at == '+')) ++at;
-    if (at == end || !isDigit(*at)) return false;
-    int exponent = 0;
-    for (; at < end && isDigit(*at); ++at) {
-      exponent = exponent * 10 + (*at - '0');
-      if (exponent > 1000) return false;
-    }
+    const char* exponentEnd = skipDigits(at, end);
+    if (exponentEnd == at || exponentEnd - at > 4) return false;
+    int exponent = static_cast<int>(digitsValue(0, at, exponentEnd));
     scale += negativeExponent ? -exponent : exponent;
+    at = exponentEnd;
   }
   if (at != end) return false;
   if (mantissa == 0) {

@@ -27,9 +27,13 @@ struct Span {
   const char* begin;
   const char* end;
   bool empty() const { return begin == end; }
-  bool is(const char* word) const {
+  bool isText(const char* word) const {
     std::size_t length = std::strlen(word);
     return static_cast<std::size_t>(end - begin) == length && std::memcmp(begin, word, length) == 0;
+  }
+  template <std::size_t N>
+  bool is(const char (&word)[N]) const {
+    return static_cast<std::size_t>(end - begin) == N - 1 && std::memcmp(begin, word, N - 1) == 0;
   }
 };
 
@@ -49,7 +53,6 @@ class TextParser {
   GFItem readData(GFValueType type, Span text);
   void readWords(GFValueType type, Span text, GFItem& data);
 
-  GFDocument& document_;
   TreeBuilder tree_;
   const char* at_;
   const char* end_;
@@ -62,7 +65,7 @@ class TextParser {
   std::uint32_t* words_;
 };
 
-TextParser::TextParser(GFDocument& document) : document_(document), tree_(document) {
+TextParser::TextParser(GFDocument& document) : tree_(document) {
   at_ = reinterpret_cast<const char*>(document.file.get());
   // The text ends at the first zero byte (at the latest the one after the file).
   end_ = at_ + std::strlen(at_);
@@ -136,7 +139,7 @@ bool TextParser::valueLine(Span line) {
   Span value{skipBlanks(keyword.end, line.end), line.end};
 
   std::uint32_t type = 0;
-  while (type < kGFValueTypeCount && !keyword.is(kTypeKeywords[type])) ++type;
+  while (type < kGFValueTypeCount && !keyword.isText(kTypeKeywords[type])) ++type;
   if (type == kGFValueTypeCount) {
     gvPrint("line %d: unknown value type %.*s\n", line_,
             static_cast<int>(keyword.end - keyword.begin), keyword.begin);
@@ -201,7 +204,7 @@ void TextParser::readWords(GFValueType type, Span text, GFItem& data) {
       *out++ = parseU4(token.begin, token.end);
       countFollows = false;
     } else if (type == GF_FP_C && (token.is("RUN") || token.is("DAT"))) {
-      *out++ = token.is("RUN") ? 0 : 1;
+      *out++ = *token.begin == 'R' ? 0 : 1;
       countFollows = true;
     } else {
       float value = parseFloat(token.begin, token.end);
