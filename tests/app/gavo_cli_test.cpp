@@ -47,7 +47,6 @@ TEST(GavoCommandLine, ModesThatThisBuildLacksSaySoAndFail) {
   } cases[] = {
       {"main.lua", 1, "The script runner is not available in this build"},
       {"city.gscn", 255, "The engine start is not available in this build"},
-      {"-exersc out", 1, "-exersc is not available in this build"},
   };
   for (const Case& c : cases) {
     Result r = runGavo(c.arguments);

@@ -69,7 +69,9 @@ TEST(AppendedContainer, ADamagedNewestTrailerMarksADamagedPackage) {
   std::string damaged = dir.write("damaged", "ELF" + std::string("zip") + trailer(500, 2, 3));
   std::string engineData = dir.write("engine-data", "ELF" + std::string("zip") + trailer(501, 3, 3));
   std::string plain = dir.write("plain", std::string(64, 'x'));
+  std::string cut = dir.write("cut", "ELF" + std::string("zip") + trailer(500, 3, 3).substr(0, 20));
   EXPECT_TRUE(gv::hasDamagedContainer(damaged));
+  EXPECT_TRUE(gv::hasDamagedContainer(cut)) << "a trailer cut short by a truncated copy";
   EXPECT_TRUE(gv::carriesPackage(damaged)) << "the player reports what is wrong with it";
   EXPECT_FALSE(gv::hasDamagedContainer(engineData));
   EXPECT_FALSE(gv::hasDamagedContainer(plain));

@@ -2,6 +2,7 @@
 
 #include "resources/files/files.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -76,12 +77,18 @@ std::optional<AppendedContainer> findAppendedContainer(const std::string& path, 
 bool hasDamagedContainer(const std::string& path) {
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (!file) return false;
-  char magic[sizeof kMagic];
-  bool endsInTrailer = fseeko(file, -static_cast<off_t>(kContainerTrailerSize), SEEK_END) == 0 &&
-                       std::fread(magic, 1, sizeof magic, file) == sizeof magic &&
-                       std::memcmp(magic, kMagic, sizeof kMagic) == 0;
+  // A whole trailer, or one cut short by a truncated copy, has its magic in the last
+  // 2 * 32 - 1 bytes.
+  char tail[2 * kContainerTrailerSize - 1];
+  std::size_t got = 0;
+  if (fseeko(file, 0, SEEK_END) == 0) {
+    off_t size = ftello(file);
+    off_t start = size > static_cast<off_t>(sizeof tail) ? size - static_cast<off_t>(sizeof tail) : 0;
+    if (fseeko(file, start, SEEK_SET) == 0) got = std::fread(tail, 1, sizeof tail, file);
+  }
   std::fclose(file);
-  return endsInTrailer && listAppendedContainers(path).empty();
+  bool magicNearTheEnd = std::search(tail, tail + got, kMagic, kMagic + sizeof kMagic) != tail + got;
+  return magicNearTheEnd && listAppendedContainers(path).empty();
 }
 
 bool carriesPackage(const std::string& executablePath) {

@@ -43,8 +43,8 @@ std::vector<AppendedContainer> listAppendedContainers(const std::string& path);
 // The newest container with the given resource number.
 std::optional<AppendedContainer> findAppendedContainer(const std::string& path, std::uint32_t resource);
 
-// True when the file ends in a container trailer that does not fit it (a truncated or
-// damaged package).
+// True when the file ends in a container trailer that does not fit it, or in part of one (a
+// truncated or damaged package).
 bool hasDamagedContainer(const std::string& path);
 
 // True when the executable carries a package: an appended resource 500 or a side file. A
