@@ -24,9 +24,23 @@ std::uint32_t readBigEndian(const std::uint8_t* bytes) {
          (std::uint32_t{bytes[2]} << 8) | std::uint32_t{bytes[3]};
 }
 
+// Sixteen bytes at a time: one byte shuffle per four words, with an AVX2 build of the loop
+// chosen at run time on processors that have it.
+using SixteenBytes = std::uint8_t __attribute__((vector_size(16)));
+
+#if defined(__x86_64__)
+__attribute__((target_clones("avx2", "default")))
+#endif
 void swapToHostOrder(std::uint32_t* words, std::size_t count) {
 #if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-  for (std::size_t i = 0; i < count; ++i) words[i] = __builtin_bswap32(words[i]);
+  std::size_t i = 0;
+  for (; i + 4 <= count; i += 4) {
+    SixteenBytes v;
+    std::memcpy(&v, words + i, sizeof v);
+    v = __builtin_shufflevector(v, v, 3, 2, 1, 0, 7, 6, 5, 4, 11, 10, 9, 8, 15, 14, 13, 12);
+    std::memcpy(words + i, &v, sizeof v);
+  }
+  for (; i < count; ++i) words[i] = __builtin_bswap32(words[i]);
 #else
   (void)words;
   (void)count;
