@@ -2,6 +2,7 @@
 
 #include "app/context/input.h"
 #include "app/log/log.h"
+#include "engine/device.h"
 #include "engine/presented_frame.h"
 #include "engine/window.h"
 #include "platform/process.h"
@@ -106,7 +107,7 @@ int createDevice(const SGvSetupParams& p) {
   engine.lightPrePass = static_cast<std::uint8_t>(p.lightPrePass);
   engine.reflectionFiltering = 1;
 
-  engine.device = irr::createDeviceEx(gvDeviceParameters(p));
+  engine.device = gv::engine::createDevice(gvDeviceParameters(p));
   if (!engine.device) {
     gvSetStartupError("fails to createDevice");
     engine = SGvEngine();

@@ -1,6 +1,7 @@
 #include "app/context/startup_dialog.h"
 
 #include "app/log/log.h"
+#include "engine/device.h"
 #include "engine/window.h"
 #include "platform/process.h"
 
@@ -245,7 +246,7 @@ int gvScreenModeDialog(SGvDisplaySettings& choice) {
   params.DriverType = video::EDT_OPENGL;
   params.WindowSize = core::dimension2d<u32>(static_cast<u32>(223 * kUnitX), static_cast<u32>(133 * kUnitY));
   params.LoggingLevel = ELL_NONE;
-  IrrlichtDevice* device = createDeviceEx(params);
+  IrrlichtDevice* device = gv::engine::createDevice(params);
   if (!device) {
     gvLog(GVLOG_WARN, "The start-up dialog cannot open a window");
     return -1;
