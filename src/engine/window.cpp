@@ -65,6 +65,15 @@ std::optional<CursorPosition> cursorInClientArea(irr::video::IVideoDriver* drive
   return CursorPosition{clampToClient(x, attributes.width), clampToClient(y, attributes.height)};
 }
 
+std::optional<ScreenSize> defaultScreenSize() {
+  Display* display = XOpenDisplay(nullptr);
+  if (!display) return std::nullopt;
+  int screen = DefaultScreen(display);
+  ScreenSize size{DisplayWidth(display, screen), DisplayHeight(display, screen), DefaultDepth(display, screen)};
+  XCloseDisplay(display);
+  return size;
+}
+
 bool makeContextCurrent(irr::video::IVideoDriver* driver) {
   std::optional<X11Window> w = windowOf(driver);
   return w && w->context && glXMakeCurrent(w->display, w->window, w->context);

@@ -26,6 +26,14 @@ struct CursorPosition {
 // (height + 1) right of (below) it. Nothing without a window.
 std::optional<CursorPosition> cursorInClientArea(irr::video::IVideoDriver* driver);
 
+struct ScreenSize {
+  int width;
+  int height;
+  int depth;  // colour depth as X reports it (24 for 32-bit pixels)
+};
+// The default screen of the display named in the environment; nothing without one.
+std::optional<ScreenSize> defaultScreenSize();
+
 // Makes the driver's GL context current on its window again; false without one.
 bool makeContextCurrent(irr::video::IVideoDriver* driver);
 

@@ -115,6 +115,18 @@ enum ElementId { kModeList = 1, kFullScreen, kWindowed, kStart };
 // Xorg reports a colour depth of 24 for its 32-bit pixel formats.
 s32 bitsPerPixel(s32 depth) { return depth == 24 ? 32 : depth; }
 
+SGvDisplayMode desktopMode(video::IVideoModeList* list) {
+  if (list && list->getDesktopResolution().Width > 0) {
+    core::dimension2d<u32> size = list->getDesktopResolution();
+    return {static_cast<s32>(size.Width), static_cast<s32>(size.Height), bitsPerPixel(list->getDesktopDepth()), 0};
+  }
+  std::optional<gv::engine::ScreenSize> screen = gv::engine::defaultScreenSize();
+  if (!screen) return {};
+  return {screen->width, screen->height, bitsPerPixel(screen->depth), 0};
+}
+
+// Irrlicht lists modes only where the X server offers XF86VidMode (Xwayland and Xvfb do
+// not); without them the common sizes that fit the desktop are offered, and the desktop.
 std::vector<SGvDisplayMode> offeredModes(video::IVideoModeList* list) {
   std::vector<SGvDisplayMode> modes;
   for (s32 i = 0; list && i < list->getVideoModeCount(); ++i) {
@@ -122,13 +134,13 @@ std::vector<SGvDisplayMode> offeredModes(video::IVideoModeList* list) {
     modes.push_back({static_cast<s32>(size.Width), static_cast<s32>(size.Height),
                      bitsPerPixel(list->getVideoModeDepth(i)), 0});
   }
+  if (!modes.empty()) return modes;
+  SGvDisplayMode desktop = desktopMode(list);
+  const s32 common[][2] = {{640, 480}, {800, 600}, {1024, 768}, {1280, 720}, {1920, 1080}};
+  for (const auto& size : common)
+    if (size[0] <= desktop.width && size[1] <= desktop.height) modes.push_back({size[0], size[1], desktop.depth, 0});
+  if (desktop.width > 0) modes.push_back(desktop);
   return modes;
-}
-
-SGvDisplayMode desktopMode(video::IVideoModeList* list) {
-  if (!list) return {};
-  core::dimension2d<u32> size = list->getDesktopResolution();
-  return {static_cast<s32>(size.Width), static_cast<s32>(size.Height), bitsPerPixel(list->getDesktopDepth()), 0};
 }
 
 void paintSkin(gui::IGUISkin* skin) {
