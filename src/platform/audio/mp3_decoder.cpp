@@ -13,6 +13,7 @@ ssize_t readSource(void* handle, void* buffer, size_t bytes) {
   auto* source = static_cast<Mp3Decoder::Source*>(handle);
   std::size_t left = source->bytes.size() - source->at;
   std::size_t n = bytes < left ? bytes : left;
+  if (n == 0) return 0;
   std::memcpy(buffer, source->bytes.data() + source->at, n);
   source->at += n;
   return static_cast<ssize_t>(n);
