@@ -41,8 +41,10 @@ SDL_AudioDeviceID openDefaultDevice(SDL_AudioSpec& have, void* output, SDL_Audio
 }  // namespace
 
 AudioOutput& AudioOutput::instance() {
-  static AudioOutput output;
-  return output;
+  // Never destroyed: pieces that other static objects still hold at exit detach from it
+  // while the process ends.
+  static AudioOutput* output = new AudioOutput;
+  return *output;
 }
 
 bool AudioOutput::openDevice() {

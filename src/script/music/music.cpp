@@ -11,11 +11,15 @@
 namespace gv {
 namespace {
 
-std::unique_ptr<IdTable> table;
+// The table, emptied at exit too, so that no piece plays on while the process ends.
+struct MusicTable {
+  std::unique_ptr<IdTable> ids;
+  ~MusicTable() { destroyMusicTable(); }
+} table;
 
 IdTable& musicTable() {
-  if (!table) createMusicTable();
-  return *table;
+  if (!table.ids) createMusicTable();
+  return *table.ids;
 }
 
 // The music under the number, or nullptr with the failure recorded against argument 1.
@@ -36,14 +40,14 @@ int abandon(std::int32_t id, SGvMusic* music) {
 
 int createMusicTable() {
   destroyMusicTable();
-  table = IdTable::create(kMusicTableCapacity);
-  return table ? 0 : -1;
+  table.ids = IdTable::create(kMusicTableCapacity);
+  return table.ids ? 0 : -1;
 }
 
 void destroyMusicTable() {
-  if (!table) return;
-  for (std::int32_t id = 0; id <= table->highestId(); ++id) delete table->getAs<SGvMusic>(id);
-  table.reset();
+  if (!table.ids) return;
+  for (std::int32_t id = 0; id <= table.ids->highestId(); ++id) delete table.ids->getAs<SGvMusic>(id);
+  table.ids.reset();
 }
 
 int loadMusic(const std::string& path, std::int32_t id) {
