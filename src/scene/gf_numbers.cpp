@@ -1,6 +1,5 @@
 #include "scene/gf_numbers.h"
 
-#include <algorithm>
 #include <cstdlib>
 #include <limits>
 #include <string>
@@ -39,62 +38,55 @@ constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7
                                    1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                    1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
-const char* skipDigits(const char* at, const char* end) {
-  while (at < end && isDigit(*at)) ++at;
-  return at;
-}
+struct Decimal {
+  std::uint64_t mantissa = 0;
+  int digits = 0;  // significant digits in the mantissa
+  int scale = 0;   // power of ten
+  bool any = false;
 
-const char* skipZeros(const char* at, const char* end) {
-  while (at < end && *at == '0') ++at;
-  return at;
-}
+  void take(char c) {
+    any = true;
+    if (mantissa == 0 && c == '0') return;
+    mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
+    ++digits;
+  }
+};
 
-std::uint64_t digitsValue(std::uint64_t value, const char* at, const char* end) {
-  for (; at < end; ++at) value = value * 10 + static_cast<std::uint64_t>(*at - '0');
-  return value;
-}
-
-bool fastDecimal(const char* at, const char* end, double& value) {
+// Reads a plain decimal at `at` in one pass; returns where it stopped, or nullptr when the
+// text there needs strtod.
+const char* scanDecimal(const char* at, const char* end, double& value) {
   bool negative = at < end && *at == '-';
   if (at < end && (*at == '-' || *at == '+')) ++at;
-  const char* integer = at;
-  const char* significant = skipZeros(at, end);
-  at = skipDigits(significant, end);
-  std::uint64_t mantissa = digitsValue(0, significant, at);
-  long digits = at - significant;
-  bool anyDigit = at > integer;
-  int scale = 0;
+  Decimal d;
+  for (; at < end && isDigit(*at); ++at) d.take(*at);
   if (at < end && *at == '.') {
-    const char* fraction = ++at;
-    // Zeros right after the point only scale a number that has no integer digits.
-    significant = digits == 0 ? skipZeros(fraction, end) : fraction;
-    at = skipDigits(significant, end);
-    mantissa = digitsValue(mantissa, significant, at);
-    digits += at - significant;
-    scale = -static_cast<int>(std::min<long>(at - fraction, 1000));
-    anyDigit = anyDigit || at > fraction;
+    for (++at; at < end && isDigit(*at); ++at) {
+      d.take(*at);
+      --d.scale;
+    }
   }
-  if (!anyDigit || digits > 15) return false;
+  if (!d.any || d.digits > 15) return nullptr;
   if (at < end && (*at == 'e' || *at == 'E')) {
     ++at;
     bool negativeExponent = at < end && *at == '-';
     if (at < end && (*at == '-' || *at == '+')) ++at;
-    const char* exponentEnd = skipDigits(at, end);
-    if (exponentEnd == at || exponentEnd - at > 4) return false;
-    int exponent = static_cast<int>(digitsValue(0, at, exponentEnd));
-    scale += negativeExponent ? -exponent : exponent;
-    at = exponentEnd;
+    int exponent = 0;
+    const char* digits = at;
+    for (; at < end && isDigit(*at) && at - digits < 4; ++at) exponent = exponent * 10 + (*at - '0');
+    if (at == digits || (at < end && isDigit(*at))) return nullptr;
+    d.scale += negativeExponent ? -exponent : exponent;
   }
-  if (at != end) return false;
-  if (mantissa == 0) {
-    value = negative ? -0.0 : 0.0;
-    return true;
-  }
-  if (scale < -22 || scale > 22) return false;
-  double magnitude = static_cast<double>(mantissa);
-  magnitude = scale < 0 ? magnitude / kPowersOfTen[-scale] : magnitude * kPowersOfTen[scale];
+  if (d.mantissa != 0 && (d.scale < -22 || d.scale > 22)) return nullptr;
+  double magnitude = static_cast<double>(d.mantissa);
+  if (d.mantissa != 0)
+    magnitude = d.scale < 0 ? magnitude / kPowersOfTen[-d.scale] : magnitude * kPowersOfTen[d.scale];
   value = negative ? -magnitude : magnitude;
-  return true;
+  return at;
+}
+
+float strtodFloat(const char* begin, const char* end) {
+  std::string token(begin, end);
+  return static_cast<float>(std::strtod(token.c_str(), nullptr));
 }
 
 }  // namespace
@@ -123,11 +115,21 @@ std::uint32_t parseU4(const char* begin, const char* end) {
 
 float parseFloat(const char* begin, const char* end) {
   double value;
-  if (!fastDecimal(begin, end, value)) {
-    std::string token(begin, end);
-    value = std::strtod(token.c_str(), nullptr);
+  if (scanDecimal(begin, end, value) == end) return static_cast<float>(value);
+  return strtodFloat(begin, end);
+}
+
+const char* parseFloatToken(const char* at, const char* end, float& value) {
+  double decimal;
+  const char* stop = scanDecimal(at, end, decimal);
+  if (stop && (stop == end || *stop == ' ' || *stop == '\t')) {
+    value = static_cast<float>(decimal);
+    return stop;
   }
-  return static_cast<float>(value);
+  stop = at;
+  while (stop < end && *stop != ' ' && *stop != '\t') ++stop;
+  value = strtodFloat(at, stop);
+  return stop;
 }
 
 }  // namespace gv::gf

@@ -10,5 +10,8 @@ namespace gv::gf {
 std::int32_t parseI4(const char* begin, const char* end);
 std::uint32_t parseU4(const char* begin, const char* end);
 float parseFloat(const char* begin, const char* end);
+// The float token that starts at `at` on a line ending at `end`: reads it and returns where
+// it ends (at the next blank or tab, or `end`).
+const char* parseFloatToken(const char* at, const char* end, float& value);
 
 }  // namespace gv::gf

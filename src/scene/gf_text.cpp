@@ -6,12 +6,22 @@
 #include "scene/gf_numbers.h"
 
 #include <cstring>
+#include <string_view>
 
 namespace gv::gf {
 namespace {
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 bool isLineBreak(char c) { return c == '\r' || c == '\n'; }
+
+// Where the line that starts at `at` ends: at a line break, a zero byte or the end.
+const char* lineEnd(const char* at, const char* end) {
+  for (char stop : {'\n', '\r', '\0'}) {
+    if (const void* found = std::memchr(at, stop, static_cast<std::size_t>(end - at)))
+      end = static_cast<const char*>(found);
+  }
+  return end;
+}
 
 const char* skipBlanks(const char* at, const char* end) {
   while (at < end && isBlank(*at)) ++at;
@@ -27,17 +37,13 @@ struct Span {
   const char* begin;
   const char* end;
   bool empty() const { return begin == end; }
-  bool isText(const char* word) const {
-    std::size_t length = std::strlen(word);
-    return static_cast<std::size_t>(end - begin) == length && std::memcmp(begin, word, length) == 0;
-  }
-  template <std::size_t N>
-  bool is(const char (&word)[N]) const {
-    return static_cast<std::size_t>(end - begin) == N - 1 && std::memcmp(begin, word, N - 1) == 0;
+  bool is(std::string_view word) const {
+    return static_cast<std::size_t>(end - begin) == word.size() &&
+           std::memcmp(begin, word.data(), word.size()) == 0;
   }
 };
 
-constexpr const char* kTypeKeywords[kGFValueTypeCount] = {"I4", "U4", "FP", "STR", "FP_C"};
+constexpr std::string_view kTypeKeywords[kGFValueTypeCount] = {"I4", "U4", "FP", "STR", "FP_C"};
 
 class TextParser {
  public:
@@ -67,23 +73,22 @@ class TextParser {
 
 TextParser::TextParser(GFDocument& document) : tree_(document) {
   at_ = reinterpret_cast<const char*>(document.file.get());
-  // The text ends at the first zero byte (at the latest the one after the file).
-  end_ = at_ + std::strlen(at_);
-  std::size_t length = static_cast<std::size_t>(end_ - at_);
+  end_ = at_ + document.fileSize;
   // Every name or text with its terminator fits in the line it came from plus one byte, and
   // every number takes at least two characters of the file (one for RUN and DAT's three).
-  document.text.reset(new char[length + 2]);
-  document.words.reset(new std::uint32_t[length / 2 + 2]);
+  document.text.reset(new char[document.fileSize + 2]);
+  document.words.reset(new std::uint32_t[document.fileSize / 2 + 2]);
   text_ = document.text.get();
   words_ = document.words.get();
 }
 
+// The text ends at the end of the file or at its first zero byte.
 bool TextParser::run() {
   while (true) {
     while (at_ < end_ && isLineBreak(*at_)) ++at_;
-    if (at_ == end_) break;
+    if (at_ == end_ || *at_ == 0) break;
     const char* begin = at_;
-    while (at_ < end_ && !isLineBreak(*at_)) ++at_;
+    at_ = lineEnd(at_, end_);
     ++line_;
     if (!parseLine(Span{skipBlanks(begin, at_), at_})) return false;
   }
@@ -139,7 +144,7 @@ bool TextParser::valueLine(Span line) {
   Span value{skipBlanks(keyword.end, line.end), line.end};
 
   std::uint32_t type = 0;
-  while (type < kGFValueTypeCount && !keyword.isText(kTypeKeywords[type])) ++type;
+  while (type < kGFValueTypeCount && !keyword.is(kTypeKeywords[type])) ++type;
   if (type == kGFValueTypeCount) {
     gvPrint("line %d: unknown value type %.*s\n", line_,
             static_cast<int>(keyword.end - keyword.begin), keyword.begin);
@@ -196,14 +201,21 @@ void TextParser::readWords(GFValueType type, Span text, GFItem& data) {
   bool countFollows = false;
   for (const char* at = skipBlanks(text.begin, text.end); at < text.end;
        at = skipBlanks(at, text.end)) {
+    bool integer = type == GF_I4 || type == GF_U4 || countFollows;
+    if (!integer && !(type == GF_FP_C && (*at == 'R' || *at == 'D'))) {
+      float value;
+      at = parseFloatToken(at, text.end, value);
+      std::memcpy(out++, &value, sizeof value);
+      continue;
+    }
     Span token{at, skipWord(at, text.end)};
     at = token.end;
     if (type == GF_I4) {
       *out++ = static_cast<std::uint32_t>(parseI4(token.begin, token.end));
-    } else if (type == GF_U4 || countFollows) {
+    } else if (integer) {
       *out++ = parseU4(token.begin, token.end);
       countFollows = false;
-    } else if (type == GF_FP_C && (token.is("RUN") || token.is("DAT"))) {
+    } else if (token.is("RUN") || token.is("DAT")) {
       *out++ = *token.begin == 'R' ? 0 : 1;
       countFollows = true;
     } else {
