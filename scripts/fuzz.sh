@@ -9,6 +9,7 @@ total="${1:-60}"
 # target, seed folder, dictionary (or -)
 targets=(
   "fuzz_gf fuzz/scene/corpus fuzz/scene/gf.dict"
+  "fuzz_demo_ini fuzz/demo/corpus -"
 )
 
 if ! command -v clang++ >/dev/null 2>&1; then
