@@ -10,16 +10,22 @@
 
 namespace {
 
-// One file reused for every input: the reader takes a path.
-const std::string& inputPath() {
-  static const std::string path = [] {
+// One file reused for every input (the reader takes a path), removed at exit.
+struct InputFile {
+  std::string path;
+  InputFile() {
     char pattern[] = "/tmp/gavo-demo-fuzz-XXXXXX";
     int fd = mkstemp(pattern);
     if (fd < 0) std::abort();
     close(fd);
-    return std::string(pattern);
-  }();
-  return path;
+    path = pattern;
+  }
+  ~InputFile() { std::remove(path.c_str()); }
+};
+
+const std::string& inputPath() {
+  static InputFile file;
+  return file.path;
 }
 
 void check(bool holds) {
