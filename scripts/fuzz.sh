@@ -9,6 +9,8 @@ total="${1:-60}"
 # target, seed folder, dictionary (or -)
 targets=(
   "fuzz_gf fuzz/scene/corpus fuzz/scene/gf.dict"
+  "fuzz_gavo_effect fuzz/effects/corpus/gavo -"
+  "fuzz_collada_effect fuzz/effects/corpus/collada -"
   "fuzz_demo_ini fuzz/demo/corpus -"
 )
 
