@@ -2,6 +2,7 @@
 
 #include <irrlicht.h>
 #include <GL/glx.h>
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
 namespace gv::engine {
@@ -50,6 +51,19 @@ void showWindow(irr::video::IVideoDriver* driver) {
     XMapRaised(w->display, w->window);
     XFlush(w->display);
   }
+}
+
+void setWindowIcon(irr::video::IVideoDriver* driver, const std::vector<std::uint32_t>& argb, int size) {
+  std::optional<X11Window> w = windowOf(driver);
+  if (!w || size <= 0 || argb.size() != static_cast<std::size_t>(size) * size) return;
+  // _NET_WM_ICON is a CARDINAL array of width, height and the pixels, 32 bits each, which
+  // Xlib takes as longs.
+  std::vector<unsigned long> property = {static_cast<unsigned long>(size), static_cast<unsigned long>(size)};
+  property.insert(property.end(), argb.begin(), argb.end());
+  Atom icon = XInternAtom(w->display, "_NET_WM_ICON", False);
+  XChangeProperty(w->display, w->window, icon, XA_CARDINAL, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(property.data()), static_cast<int>(property.size()));
+  XFlush(w->display);
 }
 
 std::optional<CursorPosition> cursorInClientArea(irr::video::IVideoDriver* driver) {

@@ -3,7 +3,9 @@
 // window, the cursor relative to its client area, and making its GL context current again
 // after another device used GL. Every call does nothing (or answers "none") for a driver
 // that has no X11 window, such as the NULL driver.
+#include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace irr::video {
 class IVideoDriver;
@@ -33,6 +35,9 @@ struct ScreenSize {
 };
 // The default screen of the display named in the environment; nothing without one.
 std::optional<ScreenSize> defaultScreenSize();
+
+// Sets the window's icon from square ARGB pixels (0xAARRGGBB, rows top to bottom).
+void setWindowIcon(irr::video::IVideoDriver* driver, const std::vector<std::uint32_t>& argb, int size);
 
 // Makes the driver's GL context current on its window again; false without one.
 bool makeContextCurrent(irr::video::IVideoDriver* driver);

@@ -7,8 +7,10 @@
 #include "engine/window.h"
 #include "platform/process.h"
 #include "resources/files/files.h"
+#include "script/music/music.h"
 
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <thread>
 
@@ -59,6 +61,19 @@ int createEntityTables() {
   return 0;
 }
 
+// The window icon: an amber ring on a night-blue disc.
+std::vector<std::uint32_t> windowIcon(int size) {
+  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(size) * size);
+  const float centre = (size - 1) / 2.0f, outer = size / 2.0f;
+  for (int y = 0; y < size; ++y)
+    for (int x = 0; x < size; ++x) {
+      float r = std::hypot(x - centre, y - centre) / outer;
+      std::uint32_t colour = r > 1.0f ? 0x00000000 : r > 0.55f && r < 0.8f ? 0xFFFFA020 : 0xFF001A33;
+      pixels[static_cast<std::size_t>(y) * size + x] = colour;
+    }
+  return pixels;
+}
+
 bool addCamera() {
   engine.camera = engine.sceneManager->addCameraSceneNode(nullptr, irr::core::vector3df(0, 0, 0),
                                                           irr::core::vector3df(0, 0, 100), -1, true);
@@ -70,6 +85,7 @@ int prepareDevice(const SGvSetupParams& p) {
   engine.device->setWindowCaption(L"Gavo");
   engine.driver = engine.device->getVideoDriver();
   if (!engine.driver) return gvSetStartupError("fails to getVideoDriver"), -1;
+  gv::engine::setWindowIcon(engine.driver, windowIcon(32), 32);
   if (isSet(p.windowX) && isSet(p.windowY)) gv::engine::moveWindow(engine.driver, p.windowX, p.windowY);
   gv::reapplyArchive(engine.device->getFileSystem());
   engine.driver->setTextureCreationFlag(irr::video::ETCF_ALWAYS_32_BIT, true);
@@ -184,12 +200,18 @@ int gvEngineStart(const SGvSetupParams& params) {
   engine.backdrop = irr::video::SColor(0);
   if (isSet(p.hideMouse) && p.hideMouse != 0) engine.device->getCursorControl()->setVisible(false);
   gvSetCameraRange(p.cameraNear, p.cameraFar);
+  if (gv::createMusicTable() != 0) {
+    gvLogErrorIdBox(-1, "Failed to setup music replay");
+    gvEngineStop();
+    return -1;
+  }
   engine.ready = 1;
   return 0;
 }
 
 void gvEngineStop() {
   if (!engine.device) return;
+  gv::destroyMusicTable();
   releaseDevice();
 }
 
