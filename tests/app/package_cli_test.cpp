@@ -1,43 +1,30 @@
 // Packages made and played by the real executable: build options, the packaged player,
 // -extract and damaged packages.
+#include "support/run_command.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <sys/wait.h>
 
 namespace {
 
 namespace fs = std::filesystem;
+using gv::test::CommandResult;
+using gv::test::runCommand;
 using gv::test::TempDir;
 
 const std::string kExample = GAVO_SOURCE_DIR "/examples/intro";
 
-struct Result {
-  int status;
-  std::string output;  // standard output and standard error together
-};
-
 // Runs a command line in `directory` without a display, on the NULL driver and silent audio.
-Result run(const std::string& directory, const std::string& command) {
-  std::string line = "cd '" + directory +
-                     "' && env -u DISPLAY -u WAYLAND_DISPLAY GAVO_NULL_DRIVER=1 SDL_AUDIODRIVER=dummy "
-                     "GAVO_EXAMPLE_SECONDS=1 " + command + " 2>&1";
-  Result result{-1, ""};
-  FILE* pipe = popen(line.c_str(), "r");
-  if (!pipe) return result;
-  char buffer[4096];
-  std::size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) result.output.append(buffer, n);
-  int status = pclose(pipe);
-  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return result;
+CommandResult run(const std::string& directory, const std::string& command) {
+  return runCommand("cd '" + directory +
+                    "' && env -u DISPLAY -u WAYLAND_DISPLAY GAVO_NULL_DRIVER=1 SDL_AUDIODRIVER=dummy "
+                    "GAVO_EXAMPLE_SECONDS=1 " + command + " 2>&1");
 }
 
-Result build(const TempDir& dir, const std::string& arguments) {
+CommandResult build(const TempDir& dir, const std::string& arguments) {
   return run(dir.path(), "'" GAVO_EXECUTABLE "' " + arguments);
 }
 
@@ -50,11 +37,11 @@ TEST(PackageCommandLine, ADirectoryPackagePlaysItsScriptFromAnotherDirectory) {
   TempDir dir;
   for (const char* option : {"-direxe", "-dirdat"}) {
     fs::create_directories(dir.file("shipped"));
-    Result made = build(dir, std::string(option) + " shipped/intro '" + kExample + "'");
+    CommandResult made = build(dir, std::string(option) + " shipped/intro '" + kExample + "'");
     ASSERT_EQ(made.status, 0) << option << ": " << made.output;
     writeSettings(dir, "shipped");
     fs::create_directories(dir.file("elsewhere"));
-    Result played = run(dir.file("elsewhere"), "../shipped/intro");
+    CommandResult played = run(dir.file("elsewhere"), "../shipped/intro");
     EXPECT_EQ(played.status, 0) << option << ": " << played.output;
     EXPECT_NE(played.output.find("music played to 1"), std::string::npos) << option << ": " << played.output;
   }
@@ -64,21 +51,21 @@ TEST(PackageCommandLine, ADemoPackageWaitsForTheDemoPlayerAndHasNothingToExtract
   TempDir dir;
   ASSERT_EQ(build(dir, "-demoexe intro '" + kExample + "/intro.demo.ini'").status, 0);
   writeSettings(dir, ".");
-  Result played = run(dir.path(), "./intro");
+  CommandResult played = run(dir.path(), "./intro");
   EXPECT_EQ(played.status, 1);
   EXPECT_NE(played.output.find("The demo player is not available in this build"), std::string::npos) << played.output;
-  Result extracted = run(dir.path(), "./intro -extract");
+  CommandResult extracted = run(dir.path(), "./intro -extract");
   EXPECT_EQ(extracted.status, 0) << extracted.output;
   EXPECT_FALSE(fs::exists(dir.file("ExeExtract")));
 }
 
 TEST(PackageCommandLine, FailuresEndWithANonZeroStatusAndSayWhy) {
   TempDir dir;
-  Result missing = build(dir, "-direxe out '" + dir.file("none") + "'");
+  CommandResult missing = build(dir, "-direxe out '" + dir.file("none") + "'");
   EXPECT_EQ(missing.status, 1);
   EXPECT_NE(missing.output.find("Failed to open directory"), std::string::npos) << missing.output;
 
-  Result badDemo = build(dir, "-demoexe out '" + dir.write("broken.demo.ini", "[intro]\n") + "'");
+  CommandResult badDemo = build(dir, "-demoexe out '" + dir.write("broken.demo.ini", "[intro]\n") + "'");
   EXPECT_EQ(badDemo.status, 1);
   EXPECT_NE(badDemo.output.find("Failed to load ini file"), std::string::npos) << badDemo.output;
 
@@ -93,7 +80,7 @@ TEST(PackageCommandLine, FailuresEndWithANonZeroStatusAndSayWhy) {
   }
   writeSettings(dir, ".");
   for (const char* package : {"./cut", "./damaged"}) {
-    Result damaged = run(dir.path(), package);
+    CommandResult damaged = run(dir.path(), package);
     EXPECT_EQ(damaged.status, 1) << package;
     EXPECT_NE(damaged.output.find("Failed to load resources from executable"), std::string::npos)
         << package << ": " << damaged.output;

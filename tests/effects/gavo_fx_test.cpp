@@ -1,30 +1,17 @@
+#include "support/run_command.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdio>
 #include <string>
 
 namespace {
 
-struct SRun {
-  int status;
-  std::string output;  // standard output and standard error
-};
+using gv::test::CommandResult;
+using gv::test::runCommand;
 
-SRun run(const std::string& arguments) {
-  std::string command = std::string(GAVO_FX) + " " + arguments + " 2>&1";
-  SRun result{-1, ""};
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return result;
-  char buffer[4096];
-  std::size_t count;
-  while ((count = fread(buffer, 1, sizeof buffer, pipe)) > 0) result.output.append(buffer, count);
-  int status = pclose(pipe);
-  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return result;
+CommandResult run(const std::string& arguments) {
+  return runCommand(std::string(GAVO_FX) + " " + arguments + " 2>&1");
 }
 
 // The lines must appear in this order (others may come between).
@@ -40,7 +27,7 @@ void expectInOrder(const std::string& output, std::initializer_list<const char*>
 const std::string kExample = GAVO_DATA_DIR "/shaders/tinted_texture.fx";
 
 TEST(GavoFx, ShowsTheExampleEffect) {
-  SRun r = run("info " + kExample);
+  CommandResult r = run("info " + kExample);
   ASSERT_EQ(0, r.status) << r.output;
   expectInOrder(r.output, {
       "title: Tinted texture",
@@ -74,13 +61,13 @@ TEST(GavoFx, MacrosSelectDeclarations) {
                                "//GAVO_PP:U:FOG:// float NoFog : 1\n//[GAVO_END]\n");
   EXPECT_NE(std::string::npos, run("info " + path + " USE_FOG=1").output.find("parameter FogDensity float"));
   EXPECT_NE(std::string::npos, run("info " + path + " FOG").output.find("parameter FogDensity float"));
-  SRun without = run("info " + path);
+  CommandResult without = run("info " + path);
   EXPECT_NE(std::string::npos, without.output.find("parameter NoFog float"));
   EXPECT_EQ(std::string::npos, without.output.find("FogDensity"));
 }
 
 TEST(GavoFx, ShowsColladaPassesAndTheirMeaning) {
-  SRun r = run("info " GAVO_TEST_DATA_DIR "/effects/sparks.dae");
+  CommandResult r = run("info " GAVO_TEST_DATA_DIR "/effects/sparks.dae");
   ASSERT_EQ(0, r.status) << r.output;
   expectInOrder(r.output, {
       "COLLADA skipping section mystery",
@@ -122,7 +109,7 @@ TEST(GavoFx, Failures) {
        0, "problem: Unsupported Vertex Compiler target"},
   };
   for (const Case& c : cases) {
-    SRun r = run(c.arguments);
+    CommandResult r = run(c.arguments);
     EXPECT_EQ(c.status, r.status) << c.arguments;
     EXPECT_NE(std::string::npos, r.output.find(c.message)) << c.arguments << "\n" << r.output;
   }

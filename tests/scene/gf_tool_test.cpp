@@ -1,13 +1,11 @@
 // The gavo-gf tool on the example scene: dump and pack round-trip, the scene summary, and
 // failures with the loader's message.
 #include "gf_test_util.h"
+#include "support/run_command.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdio>
 #include <fstream>
 #include <sstream>
 
@@ -17,21 +15,9 @@ namespace {
 const std::string kTool = GAVO_GF_TOOL;
 const std::string kExample = std::string(GAVO_EXAMPLES_DIR) + "/scenes/first_light.gscn";
 
-struct ToolRun {
-  int status;
-  std::string out;  // standard output, then standard error
-};
-
-ToolRun run(const std::string& arguments, const std::string& stderrTo = "&1") {
-  std::string command = kTool + " " + arguments + " 2>" + stderrTo;
-  ToolRun result{-1, ""};
-  std::FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return result;
-  char buffer[4096];
-  for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) result.out.append(buffer, got);
-  int status = pclose(pipe);
-  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return result;
+// stderrTo: where the tool's standard error goes ("&1" joins it to the output).
+CommandResult run(const std::string& arguments, const std::string& stderrTo = "&1") {
+  return runCommand(kTool + " " + arguments + " 2>" + stderrTo);
 }
 
 std::string readFile(const std::string& path) {
@@ -43,14 +29,14 @@ std::string readFile(const std::string& path) {
 
 TEST(GFToolTest, DumpAndPackRoundTripTheExampleScene) {
   TempDir dir;
-  ToolRun dump = run("dump " + kExample, "/dev/null");
+  CommandResult dump = run("dump " + kExample, "/dev/null");
   ASSERT_EQ(dump.status, 0);
-  std::string dumped = dir.write("dumped.gscn", dump.out);
+  std::string dumped = dir.write("dumped.gscn", dump.output);
   std::string packed = dir.file("packed.gavo");
   ASSERT_EQ(run("pack " + kExample + " " + packed).status, 0);
-  ToolRun dumpPacked = run("dump " + packed, "/dev/null");
+  CommandResult dumpPacked = run("dump " + packed, "/dev/null");
   ASSERT_EQ(dumpPacked.status, 0);
-  EXPECT_EQ(dumpPacked.out, dump.out);
+  EXPECT_EQ(dumpPacked.output, dump.output);
   std::string repacked = dir.file("repacked.gavo");
   ASSERT_EQ(run("pack " + dumped + " " + repacked).status, 0);
   EXPECT_EQ(readFile(repacked), readFile(packed));
@@ -64,9 +50,9 @@ TEST(GFToolTest, DumpAndPackRoundTripTheExampleScene) {
 }
 
 TEST(GFToolTest, SummarisesTheScene) {
-  ToolRun scene = run("scene " + kExample);
+  CommandResult scene = run("scene " + kExample);
   EXPECT_EQ(scene.status, 0);
-  EXPECT_EQ(scene.out,
+  EXPECT_EQ(scene.output,
             "frames: 0 to 96, step 1\n"
             "frames per second: 24\n"
             "cameras: 1\n"
@@ -82,9 +68,9 @@ TEST(GFToolTest, SummarisesTheScene) {
 TEST(GFToolTest, FailuresExitNonZeroWithTheLoadersMessage) {
   TempDir dir;
   std::string bad = dir.write("bad.gscn", "# a broken file\n}\n");
-  ToolRun dump = run("dump " + bad, "&1 >/dev/null");
+  CommandResult dump = run("dump " + bad, "&1 >/dev/null");
   EXPECT_EQ(dump.status, 1);
-  EXPECT_EQ(dump.out, "line 2: too many }\n\ngavo-gf: cannot read '" + bad + "' as a GF file\n");
+  EXPECT_EQ(dump.output, "line 2: too many }\n\ngavo-gf: cannot read '" + bad + "' as a GF file\n");
   EXPECT_EQ(run("scene " + bad).status, 1);
   std::string empty = dir.write("empty.gscn", "# nothing but a comment\n");
   EXPECT_EQ(run("pack " + empty + " " + dir.file("out.gavo")).status, 1);
