@@ -37,6 +37,25 @@ add_library(Gavo::Mpg123 ALIAS PkgConfig::MPG123)
 find_package(ZLIB REQUIRED)
 add_library(Gavo::Zlib ALIAS ZLIB::ZLIB)
 
+# HLSL compiler: glslang's HLSL front end to SPIR-V, SPIRV-Cross back to GLSL. Static archives
+# linked in this order; HLSL needs the SPIR-V legalisation passes of SPIRV-Tools' optimiser.
+# glslang's headers hide the HLSL API unless ENABLE_HLSL is defined.
+set(GAVO_SHADER_LIBS spirv-cross-glsl spirv-cross-core glslang SPIRV MachineIndependent
+  OSDependent HLSL OGLCompiler GenericCodeGen glslang-default-resource-limits SPIRV-Tools-opt
+  SPIRV-Tools)
+add_library(gavo_dep_shader_compiler INTERFACE)
+foreach(lib IN LISTS GAVO_SHADER_LIBS)
+  find_library(GAVO_LIB_${lib} ${lib} REQUIRED)
+  target_link_libraries(gavo_dep_shader_compiler INTERFACE ${GAVO_LIB_${lib}})
+endforeach()
+find_path(GLSLANG_INCLUDE_DIR glslang/Public/ShaderLang.h REQUIRED)
+find_path(SPIRV_CROSS_INCLUDE_DIR spirv_cross/spirv_glsl.hpp REQUIRED)
+target_include_directories(gavo_dep_shader_compiler SYSTEM INTERFACE ${GLSLANG_INCLUDE_DIR}
+  ${SPIRV_CROSS_INCLUDE_DIR})
+target_compile_definitions(gavo_dep_shader_compiler INTERFACE ENABLE_HLSL)
+target_link_libraries(gavo_dep_shader_compiler INTERFACE Threads::Threads)
+add_library(Gavo::ShaderCompiler ALIAS gavo_dep_shader_compiler)
+
 if(GAVO_TESTS)
   find_package(GTest REQUIRED)
   include(GoogleTest)

@@ -1,0 +1,214 @@
+#include "engine/hlsl/glsl_translation.h"
+
+#include <spirv_cross/spirv_glsl.hpp>
+
+#include <algorithm>
+#include <cctype>
+#include <regex>
+
+namespace gv::engine {
+namespace {
+
+using spirv_cross::CompilerGLSL;
+using spirv_cross::Resource;
+
+std::string semanticOf(const CompilerGLSL& compiler, const Resource& resource) {
+  std::string semantic = compiler.get_decoration_string(resource.id, spv::DecorationUserSemantic);
+  std::transform(semantic.begin(), semantic.end(), semantic.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+  // TEXCOORD and COLOR without a number mean number 0.
+  if (!semantic.empty() && !std::isdigit(static_cast<unsigned char>(semantic.back())) &&
+      (semantic == "TEXCOORD" || semantic == "COLOR"))
+    semantic += '0';
+  return semantic;
+}
+
+// The array Irrlicht's OpenGL driver feeds for a vertex input semantic, with its size.
+struct SVertexArray {
+  std::string Name;
+  unsigned Size = 0;
+};
+
+SVertexArray vertexArrayFor(const std::string& semantic) {
+  if (semantic == "POSITION" || semantic == "POSITION0") return {"gl_Vertex", 4};
+  if (semantic == "NORMAL" || semantic == "NORMAL0") return {"gl_Normal", 3};
+  if (semantic == "COLOR0") return {"gl_Color", 4};
+  if (semantic == "COLOR1") return {"gl_SecondaryColor", 4};
+  // Irrlicht's tangent vertices carry tangent and binormal in texture coordinates 1 and 2.
+  if (semantic == "TANGENT" || semantic == "TANGENT0") return {"gl_MultiTexCoord1", 4};
+  if (semantic == "BINORMAL" || semantic == "BINORMAL0") return {"gl_MultiTexCoord2", 4};
+  if (semantic.size() == 9 && semantic.compare(0, 8, "TEXCOORD") == 0 && semantic[8] <= '7')
+    return {std::string("gl_MultiTexCoord") + semantic[8], 4};
+  return {};
+}
+
+// `source` (a vector of `sourceSize`) read as a float vector of `size` components.
+std::string resized(const std::string& source, unsigned sourceSize, unsigned size) {
+  static const char* const kSwizzles[] = {"", ".x", ".xy", ".xyz", ""};
+  if (size <= sourceSize) return "(" + source + kSwizzles[size < 4 ? size : 0] + ")";
+  return "vec4(" + source + ", 1.0)";
+}
+
+// Removes the declaration of `name` (one line) and reads it through `replacement` instead.
+void replaceDeclaration(std::string& glsl, std::string& defines, const std::string& name,
+                        const std::string& replacement) {
+  const std::regex declaration("\\n[^\\n;]*\\b(in|out)\\s+\\w+\\s+" + name + ";");
+  glsl = std::regex_replace(glsl, declaration, "\n");
+  defines += "#define " + name + " " + replacement + "\n";
+}
+
+struct SStageFixups {
+  std::string Defines;
+  std::vector<std::pair<std::string, std::string>> Replacements;  // variable, expression
+};
+
+void renameStageIO(CompilerGLSL& compiler, const spirv_cross::ShaderResources& resources,
+                   bool isVertex, SStageFixups& fixups) {
+  for (const Resource& input : resources.stage_inputs) {
+    const std::string semantic = semanticOf(compiler, input);
+    const unsigned size = compiler.get_type(input.type_id).vecsize;
+    compiler.unset_decoration(input.id, spv::DecorationLocation);
+    if (isVertex) {
+      const SVertexArray array = vertexArrayFor(semantic);
+      compiler.set_name(input.id, "gv_in_" + semantic);
+      if (!array.Name.empty())
+        fixups.Replacements.push_back(
+            {"gv_in_" + semantic, resized(array.Name, array.Size, size)});
+    } else if (semantic == "VPOS") {
+      compiler.set_name(input.id, "gv_in_VPOS");
+      fixups.Defines +=
+          "layout(origin_upper_left, pixel_center_integer) in vec4 gl_FragCoord;\n";
+      fixups.Replacements.push_back({"gv_in_VPOS", resized("gl_FragCoord", 4, size)});
+    } else if (semantic == "VFACE") {
+      compiler.set_name(input.id, "gv_in_VFACE");
+      fixups.Replacements.push_back({"gv_in_VFACE", "(gl_FrontFacing ? 1.0 : -1.0)"});
+    } else {
+      compiler.set_name(input.id, "gv_var_" + semantic);
+    }
+  }
+  if (!isVertex) return;
+  for (const Resource& output : resources.stage_outputs) {
+    const std::string semantic = semanticOf(compiler, output);
+    compiler.unset_decoration(output.id, spv::DecorationLocation);
+    compiler.set_name(output.id, "gv_var_" + semantic);
+    if (semantic == "POSITION" || semantic == "POSITION0")
+      fixups.Replacements.push_back({"gv_var_" + semantic, "gl_Position"});
+  }
+}
+
+void describeConstants(CompilerGLSL& compiler, const spirv_cross::ShaderResources& resources,
+                       bool isVertex, SShaderConstantTable& table) {
+  if (resources.uniform_buffers.empty()) return;
+  const Resource& block = resources.uniform_buffers.front();
+  const spirv_cross::SPIRType& type = compiler.get_type(block.base_type_id);
+  table.BlockName = isVertex ? "gv_VertexConstants" : "gv_PixelConstants";
+  compiler.set_name(block.base_type_id, table.BlockName);
+  compiler.unset_decoration(block.id, spv::DecorationBinding);
+  table.BufferSize = static_cast<std::uint32_t>(compiler.get_declared_struct_size(type));
+  for (std::uint32_t i = 0; i < type.member_types.size(); ++i) {
+    SShaderConstantDesc constant;
+    constant.Name = compiler.get_member_name(block.base_type_id, i);
+    constant.Offset = compiler.type_struct_member_offset(type, i);
+    constant.Size = static_cast<std::uint32_t>(compiler.get_declared_struct_member_size(type, i));
+    const spirv_cross::SPIRType& member = compiler.get_type(type.member_types[i]);
+    std::uint32_t elements = 1, elementSize = constant.Size;
+    if (!member.array.empty()) {
+      for (std::uint32_t length : member.array) elements *= length;
+      elementSize = compiler.type_struct_member_array_stride(type, i);
+    }
+    constant.RegisterCount = static_cast<std::int32_t>(elements * ((elementSize + 15) / 16));
+    table.Constants.push_back(constant);
+  }
+  // Direct3D 9 gives every constant registers of its own, in declaration order.
+  std::sort(table.Constants.begin(), table.Constants.end(),
+            [](const auto& a, const auto& b) { return a.Offset < b.Offset; });
+  std::int32_t next = 0;
+  for (SShaderConstantDesc& constant : table.Constants) {
+    constant.RegisterIndex = next;
+    next += constant.RegisterCount;
+  }
+}
+
+// Units follow the compiler's bindings; returns the samplers' ids in unit order.
+std::vector<std::uint32_t> describeSamplers(CompilerGLSL& compiler,
+                                            const spirv_cross::ShaderResources& resources,
+                                            SShaderConstantTable& table) {
+  std::vector<std::pair<std::uint32_t, const Resource*>> samplers;
+  for (const Resource& sampler : resources.sampled_images)
+    samplers.push_back({compiler.get_decoration(sampler.id, spv::DecorationBinding), &sampler});
+  std::sort(samplers.begin(), samplers.end(),
+            [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::vector<std::uint32_t> ids;
+  for (const auto& [binding, sampler] : samplers) {
+    compiler.unset_decoration(sampler->id, spv::DecorationBinding);
+    ids.push_back(sampler->id);
+    table.Samplers.push_back({compiler.get_name(sampler->id), "",
+                              static_cast<std::int32_t>(table.Samplers.size())});
+  }
+  return ids;
+}
+
+// HLSL fmod keeps the sign of x; GLSL mod does not.
+const char* kFmod =
+    "float gv_fmod(float x, float y) { return x - y * trunc(x / y); }\n"
+    "vec2 gv_fmod(vec2 x, vec2 y) { return x - y * trunc(x / y); }\n"
+    "vec3 gv_fmod(vec3 x, vec3 y) { return x - y * trunc(x / y); }\n"
+    "vec4 gv_fmod(vec4 x, vec4 y) { return x - y * trunc(x / y); }\n";
+
+std::string finishText(std::string glsl, const SStageFixups& fixups) {
+  std::string defines = fixups.Defines;
+  for (const auto& [name, expression] : fixups.Replacements)
+    replaceDeclaration(glsl, defines, name, expression);
+  const std::regex mod("\\bmod\\(");
+  if (std::regex_search(glsl, mod)) {
+    glsl = std::regex_replace(glsl, mod, "gv_fmod(");
+    defines += kFmod;
+  }
+  const size_t firstLineEnd = glsl.find('\n');
+  return "#version 330 compatibility\n" + defines + glsl.substr(firstLineEnd + 1);
+}
+
+}  // namespace
+
+const SShaderConstantDesc* SShaderConstantTable::findConstant(const std::string& name) const {
+  for (const auto& constant : Constants)
+    if (constant.Name == name) return &constant;
+  return nullptr;
+}
+
+const SShaderSamplerDesc* SShaderConstantTable::findSampler(const std::string& name) const {
+  for (const auto& sampler : Samplers)
+    if (sampler.Name == name) return &sampler;
+  return nullptr;
+}
+
+bool translateToGLSL(const ShaderCode& code, bool isVertex, STranslatedShader& out,
+                     std::string* errors) {
+  try {
+    CompilerGLSL compiler(code);
+    CompilerGLSL::Options options;
+    options.version = 330;
+    options.es = false;
+    options.enable_420pack_extension = false;
+    compiler.set_common_options(options);
+    const spirv_cross::ShaderResources resources = compiler.get_shader_resources();
+    STranslatedShader result;
+    SStageFixups fixups;
+    renameStageIO(compiler, resources, isVertex, fixups);
+    describeConstants(compiler, resources, isVertex, result.Table);
+    const std::vector<std::uint32_t> samplerIds =
+        describeSamplers(compiler, resources, result.Table);
+    std::string glsl = compiler.compile();
+    // Names are final only after compiling (reserved words get renamed).
+    for (size_t i = 0; i < result.Table.Samplers.size(); ++i)
+      result.Table.Samplers[i].GlslName = compiler.get_name(samplerIds[i]);
+    result.Glsl = finishText(std::move(glsl), fixups);
+    out = std::move(result);
+    return true;
+  } catch (const std::exception& e) {
+    if (errors) *errors = std::string("GLSL translation failed: ") + e.what();
+    return false;
+  }
+}
+
+}  // namespace gv::engine

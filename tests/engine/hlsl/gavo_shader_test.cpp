@@ -1,0 +1,68 @@
+// gavo-shader run as shader writers run it, on the fixtures beside this file.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <string>
+#include <sys/wait.h>
+
+namespace {
+
+struct SRun {
+  int status = -1;
+  std::string output;
+};
+
+SRun runTool(const std::string& arguments) {
+  const std::string command = std::string(GAVO_SHADER) + " " + arguments + " 2>&1";
+  SRun run;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return run;
+  std::array<char, 4096> buffer;
+  size_t read;
+  while ((read = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
+    run.output.append(buffer.data(), read);
+  const int status = pclose(pipe);
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
+const std::string kFixtures = GAVO_SHADER_FIXTURES;
+
+TEST(GavoShader, PrintsTheConstantTablesOfBothPrograms) {
+  SRun vertex = runTool("compile " + kFixtures + "/lit.hlsl vsMain vs_3_0");
+  EXPECT_EQ(vertex.status, 0) << vertex.output;
+  EXPECT_NE(vertex.output.find("Name='WorldViewProj' RegisterIndex=2 RegisterCount=4"),
+            std::string::npos)
+      << vertex.output;
+
+  SRun pixel = runTool("compile " + kFixtures + "/lit.hlsl psMain ps_3_0 --glsl "
+                       "'LIGHT_COLOUR=float4(1,0,0,1)'");
+  EXPECT_EQ(pixel.status, 0) << pixel.output;
+  EXPECT_NE(pixel.output.find("Name='LightDir'"), std::string::npos) << pixel.output;
+  EXPECT_NE(pixel.output.find("Name='AMBIENT'"), std::string::npos) << pixel.output;
+  EXPECT_NE(pixel.output.find("Sampler='Diffuse' Unit=0"), std::string::npos) << pixel.output;
+  EXPECT_NE(pixel.output.find("#version 330 compatibility"), std::string::npos) << pixel.output;
+}
+
+TEST(GavoShader, ReportsErrorsWithFileAndLine) {
+  struct Case {
+    std::string arguments;
+    int status;
+    std::string expected;
+  } cases[] = {
+      {"compile " + kFixtures + "/broken.hlsl psMain ps_3_0", 1, "broken.hlsl:4"},
+      {"compile " + kFixtures + "/lit.hlsl nothere ps_3_0", 1, "nothere"},
+      {"compile " + kFixtures + "/absent.hlsl psMain ps_3_0", 1, "absent.hlsl"},
+      {"compile " + kFixtures + "/lit.hlsl psMain ps_9_9", 2, "unknown target"},
+      {"compile " + kFixtures + "/lit.hlsl psMain ps_3_0 --cache /tmp", 2, "not available"},
+      {"info", 2, "usage"},
+  };
+  for (const Case& c : cases) {
+    SRun run = runTool(c.arguments);
+    EXPECT_EQ(run.status, c.status) << c.arguments << "\n" << run.output;
+    EXPECT_NE(run.output.find(c.expected), std::string::npos) << c.arguments << "\n" << run.output;
+  }
+}
+
+}  // namespace
