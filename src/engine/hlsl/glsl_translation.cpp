@@ -182,6 +182,22 @@ const SShaderSamplerDesc* SShaderConstantTable::findSampler(const std::string& n
   return nullptr;
 }
 
+void matchInterpolators(const std::string& vertexGlsl, std::string& pixelGlsl) {
+  const std::regex input("\\n\\s*in\\s+(\\w+)\\s+(gv_var_\\w+);");
+  std::string matched;
+  std::smatch found;
+  std::string rest = pixelGlsl;
+  while (std::regex_search(rest, found, input)) {
+    const std::string type = found[1], name = found[2];
+    const std::regex output("\\bout\\s+\\w+\\s+" + name + ";");
+    const bool written = std::regex_search(vertexGlsl, output);
+    matched += found.prefix();
+    matched += written ? found.str() : "\nconst " + type + " " + name + " = " + type + "(0);";
+    rest = found.suffix();
+  }
+  pixelGlsl = matched + rest;
+}
+
 bool translateToGLSL(const ShaderCode& code, bool isVertex, STranslatedShader& out,
                      std::string* errors) {
   try {

@@ -46,4 +46,8 @@ struct STranslatedShader {
 bool translateToGLSL(const ShaderCode& code, bool isVertex, STranslatedShader& out,
                      std::string* errors);
 
+// Pixel inputs that the vertex program never writes are read as zero instead: Direct3D 9
+// accepts such a pair, OpenGL refuses to link it.
+void matchInterpolators(const std::string& vertexGlsl, std::string& pixelGlsl);
+
 }  // namespace gv::engine

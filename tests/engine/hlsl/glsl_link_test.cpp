@@ -38,17 +38,26 @@ TEST(GlslLink, TranslatedProgramPairsLinkInTheOpenGLDriver) {
   if (!device) GTEST_SKIP() << "the display offers no OpenGL window";
   irr::video::IGPUProgrammingServices* gpu = device->getVideoDriver()->getGPUProgrammingServices();
   ASSERT_NE(gpu, nullptr);
-  // Without macros the pixel program reads an interpolator, VPOS and VFACE; with them it
-  // writes two colours.
+  // Without macros the pixel program reads interpolators, VPOS and VFACE; with MRT it
+  // writes two colours; with UNWRITTEN it reads an interpolator the vertex program lacks.
   const CGvMacro mrt[] = {{"MRT", "1"}, {nullptr, nullptr}};
-  for (const CGvMacro* macros : {static_cast<const CGvMacro*>(nullptr), mrt}) {
+  const CGvMacro unwritten[] = {{"UNWRITTEN", "1"}, {nullptr, nullptr}};
+  for (const CGvMacro* macros : {static_cast<const CGvMacro*>(nullptr), mrt, unwritten}) {
     const std::string vertex = translatedFixture("vsMain", true, macros);
-    const std::string pixel = translatedFixture("psMain", false, macros);
+    std::string pixel = translatedFixture("psMain", false, macros);
+    matchInterpolators(vertex, pixel);
     const irr::s32 material = gpu->addHighLevelShaderMaterial(
         vertex.c_str(), "main", irr::video::EVST_VS_1_1, pixel.c_str(), "main",
         irr::video::EPST_PS_1_1);
     EXPECT_GE(material, 0) << vertex << "\n" << pixel;
   }
+  // The driver does report programs it cannot build, so the check above can fail.
+  const std::string vertex = translatedFixture("vsMain", true, nullptr);
+  EXPECT_EQ(gpu->addHighLevelShaderMaterial(vertex.c_str(), "main", irr::video::EVST_VS_1_1,
+                                            "#version 330 compatibility\n"
+                                            "void main() { gl_FragColor = gv_missing; }\n",
+                                            "main", irr::video::EPST_PS_1_1),
+            -1);
   device->drop();
 }
 

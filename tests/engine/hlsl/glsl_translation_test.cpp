@@ -117,6 +117,23 @@ TEST(GlslTranslation, PixelFixupsAndSamplerUnits) {
   EXPECT_EQ(table.BlockName, "gv_PixelConstants");
 }
 
+TEST(GlslTranslation, PixelInputsTheVertexProgramDoesNotWriteReadZero) {
+  const char* source = R"(
+struct VsOut { float4 pos : POSITION; float2 uv : TEXCOORD0; };
+VsOut vsMain(float4 pos : POSITION) { VsOut o; o.pos = pos; o.uv = pos.xy; return o; }
+float4 psMain(float2 uv : TEXCOORD0, float4 extra : TEXCOORD3) : COLOR0 {
+  return float4(uv, 0, 1) + extra;
+}
+)";
+  const std::string vertex = translate(source, true).Glsl;
+  std::string pixel = translate(source, false).Glsl;
+  ASSERT_TRUE(contains(pixel, "in vec4 gv_var_TEXCOORD3;")) << pixel;
+  matchInterpolators(vertex, pixel);
+  EXPECT_TRUE(contains(pixel, "in vec2 gv_var_TEXCOORD0;")) << pixel;
+  EXPECT_FALSE(contains(pixel, "in vec4 gv_var_TEXCOORD3;")) << pixel;
+  EXPECT_TRUE(contains(pixel, "const vec4 gv_var_TEXCOORD3 = vec4(0);")) << pixel;
+}
+
 TEST(GlslTranslation, RejectsDamagedCode) {
   STranslatedShader shader;
   std::string errors;
