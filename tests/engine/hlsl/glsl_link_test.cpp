@@ -2,6 +2,7 @@
 // software rasteriser under an X virtual frame buffer).
 #include "engine/device.h"
 #include "engine/hlsl/glsl_translation.h"
+#include "engine/presented_frame.h"
 #include "platform/process.h"
 
 #include <gtest/gtest.h>
@@ -12,8 +13,9 @@
 namespace gv::engine {
 namespace {
 
-std::string translatedFixture(const char* entry, bool isVertex, const CGvMacro* macros) {
-  std::ifstream file(std::string(GAVO_SHADER_FIXTURES) + "/link.hlsl");
+std::string translatedFixture(const char* entry, bool isVertex, const CGvMacro* macros,
+                              const char* fixture = "link.hlsl") {
+  std::ifstream file(std::string(GAVO_SHADER_FIXTURES) + "/" + fixture);
   std::ostringstream source;
   source << file.rdbuf();
   ShaderCode code;
@@ -29,15 +31,26 @@ std::string translatedFixture(const char* entry, bool isVertex, const CGvMacro* 
   return shader.Glsl;
 }
 
-TEST(GlslLink, TranslatedProgramPairsLinkInTheOpenGLDriver) {
-  if (!platform::hasDisplay()) GTEST_SKIP() << "no X display: run under xvfb-run (./test does)";
-  irr::SIrrlichtCreationParameters parameters;
-  parameters.DriverType = irr::video::EDT_OPENGL;
-  parameters.WindowSize = {64, 64};
-  irr::IrrlichtDevice* device = createDevice(parameters);
-  if (!device) GTEST_SKIP() << "the display offers no OpenGL window";
-  irr::video::IGPUProgrammingServices* gpu = device->getVideoDriver()->getGPUProgrammingServices();
-  ASSERT_NE(gpu, nullptr);
+class GlslLink : public testing::Test {
+ protected:
+  void SetUp() override {
+    if (!platform::hasDisplay()) GTEST_SKIP() << "no X display: run under xvfb-run (./test does)";
+    irr::SIrrlichtCreationParameters parameters;
+    parameters.DriverType = irr::video::EDT_OPENGL;
+    parameters.WindowSize = {64, 64};
+    device = createDevice(parameters);
+    if (!device) GTEST_SKIP() << "the display offers no OpenGL window";
+    gpu = device->getVideoDriver()->getGPUProgrammingServices();
+    ASSERT_NE(gpu, nullptr);
+  }
+  void TearDown() override {
+    if (device) device->drop();
+  }
+  irr::IrrlichtDevice* device = nullptr;
+  irr::video::IGPUProgrammingServices* gpu = nullptr;
+};
+
+TEST_F(GlslLink, TranslatedProgramPairsLinkInTheOpenGLDriver) {
   // Without macros the pixel program reads interpolators, VPOS and VFACE; with MRT it
   // writes two colours; with UNWRITTEN it reads an interpolator the vertex program lacks.
   const CGvMacro mrt[] = {{"MRT", "1"}, {nullptr, nullptr}};
@@ -58,7 +71,47 @@ TEST(GlslLink, TranslatedProgramPairsLinkInTheOpenGLDriver) {
                                             "void main() { gl_FragColor = gv_missing; }\n",
                                             "main", irr::video::EPST_PS_1_1),
             -1);
-  device->drop();
+}
+
+// Positions reach gl_Position, vertex colours come from Irrlicht's colour array, and VPOS
+// counts whole pixels from the top left corner as on Direct3D 9.
+TEST_F(GlslLink, DrawsWithVertexArraysAndVpos) {
+  const std::string vertex = translatedFixture("vsMain", true, nullptr, "quad.hlsl");
+  const std::string pixel = translatedFixture("psMain", false, nullptr, "quad.hlsl");
+  const irr::s32 material = gpu->addHighLevelShaderMaterial(
+      vertex.c_str(), "main", irr::video::EVST_VS_1_1, pixel.c_str(), "main",
+      irr::video::EPST_PS_1_1);
+  ASSERT_GE(material, 0);
+  irr::video::IVideoDriver* driver = device->getVideoDriver();
+  const irr::video::SColor red(255, 255, 0, 0);
+  irr::video::S3DVertex corners[] = {{-1, -1, 0, 0, 0, 1, red, 0, 1},
+                                     {1, -1, 0, 0, 0, 1, red, 1, 1},
+                                     {1, 1, 0, 0, 0, 1, red, 1, 0},
+                                     {-1, 1, 0, 0, 0, 1, red, 0, 0}};
+  const irr::u16 indices[] = {0, 2, 1, 0, 3, 2};
+  irr::video::SMaterial quad;
+  quad.MaterialType = static_cast<irr::video::E_MATERIAL_TYPE>(material);
+  quad.Lighting = false;
+  quad.BackfaceCulling = false;
+  driver->beginScene(true, true, irr::video::SColor(255, 0, 0, 255));
+  driver->setMaterial(quad);
+  driver->drawIndexedTriangleList(corners, 4, indices, 2);
+  PresentedFrame frame;
+  frame.keep(driver);
+  driver->endScene();
+  irr::video::IImage* shot = frame.createImage(driver);
+  frame.release();
+  ASSERT_NE(shot, nullptr);
+  struct Expected {
+    irr::u32 x, y, green, blue;
+  } expected[] = {{0, 0, 0, 0}, {63, 0, 255, 0}, {0, 63, 0, 255}, {32, 16, 130, 65}};
+  for (const Expected& e : expected) {
+    const irr::video::SColor pixel = shot->getPixel(e.x, e.y);
+    EXPECT_EQ(pixel.getRed(), 255u) << e.x << "," << e.y;
+    EXPECT_NEAR(pixel.getGreen(), e.green, 2) << e.x << "," << e.y;
+    EXPECT_NEAR(pixel.getBlue(), e.blue, 2) << e.x << "," << e.y;
+  }
+  shot->drop();
 }
 
 }  // namespace
