@@ -105,7 +105,13 @@ void describeConstants(CompilerGLSL& compiler, const spirv_cross::ShaderResource
   compiler.set_name(block.base_type_id, table.BlockName);
   compiler.unset_decoration(block.id, spv::DecorationBinding);
   table.BufferSize = static_cast<std::uint32_t>(compiler.get_declared_struct_size(type));
+  // All globals of the file stay in the block; like Direct3D 9's constant tables, list only
+  // those the program uses.
+  std::vector<bool> used(type.member_types.size(), false);
+  for (const spirv_cross::BufferRange& range : compiler.get_active_buffer_ranges(block.id))
+    used[range.index] = true;
   for (std::uint32_t i = 0; i < type.member_types.size(); ++i) {
+    if (!used[i]) continue;
     SShaderConstantDesc constant;
     constant.Name = compiler.get_member_name(block.base_type_id, i);
     constant.Offset = compiler.type_struct_member_offset(type, i);
@@ -119,7 +125,7 @@ void describeConstants(CompilerGLSL& compiler, const spirv_cross::ShaderResource
     constant.RegisterCount = static_cast<std::int32_t>(elements * ((elementSize + 15) / 16));
     table.Constants.push_back(constant);
   }
-  // Direct3D 9 gives every constant registers of its own, in declaration order.
+  // Direct3D 9 gives every used constant registers of its own, in declaration order.
   std::sort(table.Constants.begin(), table.Constants.end(),
             [](const auto& a, const auto& b) { return a.Offset < b.Offset; });
   std::int32_t next = 0;
