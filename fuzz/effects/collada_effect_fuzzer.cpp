@@ -1,4 +1,4 @@
-// COLLADA FX documents through Irrlicht's XML reader, then every pass interpreted the way the
+// COLLADA FX documents through our bounded XML reader, then every pass interpreted the way the
 // effect builder will.
 #include "effects/defs/collada_effect_loader.h"
 #include "effects/defs/pass_interpretation.h"

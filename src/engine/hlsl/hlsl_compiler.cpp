@@ -38,37 +38,38 @@ size_t skipCommentOrString(const std::string& s, size_t i) {
   return i;
 }
 
-// One past the ';' that ends the declaration starting at `i` (annotations in <> may hold ';').
-size_t endOfDeclaration(const std::string& s, size_t i) {
-  int angles = 0;
+// Walks from `i` over code, stepping over comments and strings, and returns one past the first
+// character for which `isEnd` says so (the end of the text when none does).
+template <typename IsEnd>
+size_t scanCode(const std::string& s, size_t i, IsEnd&& isEnd) {
   while (i < s.size()) {
     size_t skipped = skipCommentOrString(s, i);
     if (skipped != i) {
       i = skipped;
       continue;
     }
-    char c = s[i++];
-    if (c == '<') ++angles;
-    if (c == '>' && angles > 0) --angles;
-    if (c == ';' && angles == 0) return i;
+    if (isEnd(s[i++])) return i;
   }
   return s.size();
+}
+
+// One past the ';' that ends the declaration starting at `i` (annotations in <> may hold ';').
+size_t endOfDeclaration(const std::string& s, size_t i) {
+  int angles = 0;
+  return scanCode(s, i, [&](char c) {
+    if (c == '<') ++angles;
+    if (c == '>' && angles > 0) --angles;
+    return c == ';' && angles == 0;
+  });
 }
 
 // One past the '}' matching the first '{' at or after `i`.
 size_t endOfBlock(const std::string& s, size_t i) {
   int depth = 0;
-  while (i < s.size()) {
-    size_t skipped = skipCommentOrString(s, i);
-    if (skipped != i) {
-      i = skipped;
-      continue;
-    }
-    char c = s[i++];
+  return scanCode(s, i, [&](char c) {
     if (c == '{') ++depth;
-    if (c == '}' && --depth == 0) return i;
-  }
-  return s.size();
+    return c == '}' && --depth == 0;
+  });
 }
 
 void blankRange(std::string& s, size_t from, size_t to) {
