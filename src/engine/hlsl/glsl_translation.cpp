@@ -1,5 +1,7 @@
 #include "engine/hlsl/glsl_translation.h"
 
+#include "engine/hlsl/global_defaults.h"
+
 #include <spirv_cross/spirv_glsl.hpp>
 
 #include <algorithm>
@@ -96,8 +98,33 @@ void renameStageIO(CompilerGLSL& compiler, const spirv_cross::ShaderResources& r
   }
 }
 
+// Registers per element and the bytes each fills. HLSL matrices arrive row-major with a
+// register per row of the compiled type; vectors and scalars take one register.
+void describeRegisters(const CompilerGLSL& compiler, const spirv_cross::SPIRType& block,
+                       std::uint32_t index, SShaderConstantDesc& constant) {
+  const spirv_cross::SPIRType& member = compiler.get_type(block.member_types[index]);
+  constant.Type = member.basetype == spirv_cross::SPIRType::Float
+                      ? EShaderConstantType::Float
+                      : EShaderConstantType::Integer;
+  std::uint32_t registersPerElement = 1;
+  constant.RegisterBytes = 4 * member.vecsize;
+  if (member.columns > 1) {
+    const bool rowMajor = compiler.has_member_decoration(block.self, index, spv::DecorationRowMajor);
+    registersPerElement = rowMajor ? member.vecsize : member.columns;
+    constant.RegisterBytes = 4 * (rowMajor ? member.columns : member.vecsize);
+  }
+  constant.Elements = 1;
+  constant.ElementStride = constant.Size;
+  if (!member.array.empty()) {
+    for (std::uint32_t length : member.array) constant.Elements *= length;
+    constant.ElementStride = compiler.type_struct_member_array_stride(block, index);
+  }
+  constant.RegisterCount = static_cast<std::int32_t>(constant.Elements * registersPerElement);
+}
+
 void describeConstants(CompilerGLSL& compiler, const spirv_cross::ShaderResources& resources,
-                       bool isVertex, SShaderConstantTable& table) {
+                       bool isVertex, const std::vector<SGlobalDefault>& defaults,
+                       SShaderConstantTable& table) {
   if (resources.uniform_buffers.empty()) return;
   const Resource& block = resources.uniform_buffers.front();
   const spirv_cross::SPIRType& type = compiler.get_type(block.base_type_id);
@@ -116,13 +143,9 @@ void describeConstants(CompilerGLSL& compiler, const spirv_cross::ShaderResource
     constant.Name = compiler.get_member_name(block.base_type_id, i);
     constant.Offset = compiler.type_struct_member_offset(type, i);
     constant.Size = static_cast<std::uint32_t>(compiler.get_declared_struct_member_size(type, i));
-    const spirv_cross::SPIRType& member = compiler.get_type(type.member_types[i]);
-    std::uint32_t elements = 1, elementSize = constant.Size;
-    if (!member.array.empty()) {
-      for (std::uint32_t length : member.array) elements *= length;
-      elementSize = compiler.type_struct_member_array_stride(type, i);
-    }
-    constant.RegisterCount = static_cast<std::int32_t>(elements * ((elementSize + 15) / 16));
+    describeRegisters(compiler, type, i, constant);
+    for (const SGlobalDefault& entry : defaults)
+      if (entry.Name == constant.Name) constant.Default = entry.Values;
     table.Constants.push_back(constant);
   }
   // Direct3D 9 gives every used constant registers of its own, in declaration order.
@@ -135,7 +158,8 @@ void describeConstants(CompilerGLSL& compiler, const spirv_cross::ShaderResource
   }
 }
 
-// Units follow the compiler's bindings; returns the samplers' ids in unit order.
+// Units are the compiler's bindings (the sampler registers); returns the samplers' ids in
+// unit order.
 std::vector<std::uint32_t> describeSamplers(CompilerGLSL& compiler,
                                             const spirv_cross::ShaderResources& resources,
                                             SShaderConstantTable& table) {
@@ -148,8 +172,8 @@ std::vector<std::uint32_t> describeSamplers(CompilerGLSL& compiler,
   for (const auto& [binding, sampler] : samplers) {
     compiler.unset_decoration(sampler->id, spv::DecorationBinding);
     ids.push_back(sampler->id);
-    table.Samplers.push_back({compiler.get_name(sampler->id), "",
-                              static_cast<std::int32_t>(table.Samplers.size())});
+    table.Samplers.push_back(
+        {compiler.get_name(sampler->id), "", static_cast<std::int32_t>(binding)});
   }
   return ids;
 }
@@ -188,19 +212,64 @@ const SShaderSamplerDesc* SShaderConstantTable::findSampler(const std::string& n
   return nullptr;
 }
 
+bool SShaderConstantDesc::operator==(const SShaderConstantDesc& other) const {
+  return Name == other.Name && RegisterIndex == other.RegisterIndex &&
+         RegisterCount == other.RegisterCount && Offset == other.Offset && Size == other.Size &&
+         Type == other.Type && Elements == other.Elements &&
+         ElementStride == other.ElementStride && RegisterBytes == other.RegisterBytes &&
+         Default == other.Default;
+}
+
+bool SShaderConstantTable::operator==(const SShaderConstantTable& other) const {
+  return BufferSize == other.BufferSize && BlockName == other.BlockName &&
+         Constants == other.Constants && Samplers == other.Samplers;
+}
+
+namespace {
+
+unsigned componentsOf(const std::string& glslType) {
+  if (glslType.size() == 4 && glslType.compare(0, 3, "vec") == 0) return glslType[3] - '0';
+  return 1;
+}
+
+// `name` (written with `writtenType`) read as `readType`.
+std::string readAs(const std::string& name, const std::string& writtenType,
+                   const std::string& readType) {
+  static const char* const kSwizzles[] = {"", ".x", ".xy", ".xyz", ".xyzw"};
+  static const char* const kFill[] = {"", "0.0", "0.0", "0.0", "1.0"};
+  const unsigned written = componentsOf(writtenType), read = componentsOf(readType);
+  if (read < written) return "(" + name + kSwizzles[read] + ")";
+  std::string expression = readType + "(" + name;
+  for (unsigned i = written + 1; i <= read; ++i) expression += std::string(", ") + kFill[i];
+  return expression + ")";
+}
+
+}  // namespace
+
 void matchInterpolators(const std::string& vertexGlsl, std::string& pixelGlsl) {
   const std::regex input("\\n\\s*in\\s+(\\w+)\\s+(gv_var_\\w+);");
   std::string matched;
+  std::vector<std::pair<std::string, std::string>> reads;  // input, expression
   std::smatch found;
   std::string rest = pixelGlsl;
   while (std::regex_search(rest, found, input)) {
     const std::string type = found[1], name = found[2];
-    const std::regex output("\\bout\\s+\\w+\\s+" + name + ";");
-    const bool written = std::regex_search(vertexGlsl, output);
+    const std::regex output("\\bout\\s+(\\w+)\\s+" + name + ";");
+    std::smatch written;
     matched += found.prefix();
-    matched += written ? found.str() : "\nconst " + type + " " + name + " = " + type + "(0);";
+    if (!std::regex_search(vertexGlsl, written, output)) {
+      matched += "\nconst " + type + " " + name + " = " + type + "(0);";
+    } else if (written[1] != type) {
+      matched += "\nin " + written.str(1) + " " + name + ";";
+      reads.push_back({name, readAs(name, written[1], type)});
+    } else {
+      matched += found.str();
+    }
     rest = found.suffix();
   }
+  // The uses after the declarations read the components the pixel program asked for.
+  for (const auto& [name, expression] : reads)
+    rest = std::regex_replace(rest, std::regex("\\b" + name + "\\b"), expression);
   pixelGlsl = matched + rest;
 }
 
@@ -217,7 +286,7 @@ bool translateToGLSL(const ShaderCode& code, bool isVertex, STranslatedShader& o
     STranslatedShader result;
     SStageFixups fixups;
     renameStageIO(compiler, resources, isVertex, fixups);
-    describeConstants(compiler, resources, isVertex, result.Table);
+    describeConstants(compiler, resources, isVertex, readGlobalDefaults(code), result.Table);
     const std::vector<std::uint32_t> samplerIds =
         describeSamplers(compiler, resources, result.Table);
     std::string glsl = compiler.compile();

@@ -7,9 +7,11 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <deque>
 #include <mutex>
 
 #include "app/log/log.h"
+#include "engine/hlsl/global_defaults.h"
 
 namespace gv::engine {
 namespace {
@@ -110,25 +112,37 @@ std::string macroPreamble(const CGvMacro* macros) {
 
 // Hands the compiler's include requests to the engine's callback. Only the "system" hook is
 // answered: the compiler asks it for <> includes and after the "local" hook fails for ""
-// includes, so the callback is asked exactly once per directive either way.
+// includes, so the callback is asked exactly once per directive either way. Each file is
+// copied with its effect constructs blanked; after `replay()` the same sequence of requests
+// (a second preprocessing of the same text) is served from those copies.
 class IncludeBridge : public glslang::TShader::Includer {
  public:
   explicit IncludeBridge(IIncludeCallback* callback) : callback_(callback) {}
   IncludeResult* includeSystem(const char* name, const char*, size_t) override {
+    const std::string* text = next(name);
+    if (!text) return nullptr;
+    return new IncludeResult(name, text->data(), text->size(), nullptr);
+  }
+  void releaseInclude(IncludeResult* result) override { delete result; }
+  void replay() { replayed_ = 0; }
+
+ private:
+  const std::string* next(const char* name) {
+    if (replayed_ < files_.size() && files_[replayed_].first == name)
+      return &files_[replayed_++].second;
     const void* data = nullptr;
     irr::u32 size = 0;
     if (!callback_ || !callback_->Open(name, &data, &size)) return nullptr;
-    return new IncludeResult(name, static_cast<const char*>(data), size,
-                             const_cast<void*>(data));
-  }
-  void releaseInclude(IncludeResult* result) override {
-    if (!result) return;
-    callback_->Close(result->userData);
-    delete result;
+    std::string text(static_cast<const char*>(data), size);
+    callback_->Close(data);
+    files_.emplace_back(name, blankEffectConstructs(text));
+    replayed_ = files_.size();
+    return &files_.back().second;
   }
 
- private:
   IIncludeCallback* callback_;
+  std::deque<std::pair<std::string, std::string>> files_;  // stable addresses
+  size_t replayed_ = 0;
 };
 
 bool fail(std::string* errors, const std::string& message) {
@@ -147,6 +161,31 @@ void initialiseCompilerOnce() {
   std::call_once(once, [] { glslang::InitializeProcess(); });
 }
 
+constexpr unsigned kConstantBlockBinding = 32;
+
+// The shader set up with the source, macros and environment both passes use.
+void configure(glslang::TShader& shader, const char* const* strings, const int* lengths,
+               const char* const* names, const char* entry, const std::string& preamble) {
+  shader.setStringsWithLengthsAndNames(strings, lengths, names, 1);
+  shader.setEntryPoint(entry);
+  shader.setSourceEntryPoint(entry);
+  shader.setPreamble(preamble.c_str());
+  const EShLanguage stage = shader.getStage();
+  shader.setEnvInput(glslang::EShSourceHlsl, stage, glslang::EShClientVulkan, 100);
+  shader.setEnvClient(glslang::EShClientVulkan, glslang::EShTargetVulkan_1_0);
+  shader.setEnvTarget(glslang::EShTargetSpv, glslang::EShTargetSpv_1_0);
+  shader.setEnvTargetHlslFunctionality1();
+  shader.setHlslIoMapping(true);
+  shader.setAutoMapBindings(true);
+  shader.setAutoMapLocations(true);
+  // The constant block's binding must not take a sampler's: samplers keep their registers.
+  shader.setShiftUboBinding(kConstantBlockBinding);
+}
+
+// Without Direct3D 9 compatibility sampler2D and tex2D do not translate correctly.
+const auto kMessages = static_cast<EShMessages>(EShMsgSpvRules | EShMsgVulkanRules |
+                                                EShMsgReadHlsl | EShMsgHlslDX9Compatible);
+
 bool compileStage(EShLanguage stage, const char* source, const char* entry,
                   const CGvMacro* macros, IIncludeCallback* includes, ShaderCode& code,
                   std::string* errors, const char* sourceName) {
@@ -158,28 +197,15 @@ bool compileStage(EShLanguage stage, const char* source, const char* entry,
   const std::string preamble = macroPreamble(macros);
 
   glslang::TShader shader(stage);
-  shader.setStringsWithLengthsAndNames(strings, lengths, names, 1);
-  shader.setEntryPoint(entry);
-  shader.setSourceEntryPoint(entry);
-  shader.setPreamble(preamble.c_str());
-  shader.setEnvInput(glslang::EShSourceHlsl, stage, glslang::EShClientVulkan, 100);
-  shader.setEnvClient(glslang::EShClientVulkan, glslang::EShTargetVulkan_1_0);
-  shader.setEnvTarget(glslang::EShTargetSpv, glslang::EShTargetSpv_1_0);
-  shader.setEnvTargetHlslFunctionality1();
-  shader.setHlslIoMapping(true);
-  shader.setAutoMapBindings(true);
-  shader.setAutoMapLocations(true);
-  // Without Direct3D 9 compatibility sampler2D and tex2D do not translate correctly.
-  const auto messages = static_cast<EShMessages>(EShMsgSpvRules | EShMsgVulkanRules |
-                                                 EShMsgReadHlsl | EShMsgHlslDX9Compatible);
+  configure(shader, strings, lengths, names, entry, preamble);
   IncludeBridge bridge(includes);
-  if (!shader.parse(GetDefaultResources(), 100, false, messages, bridge))
+  if (!shader.parse(GetDefaultResources(), 100, false, kMessages, bridge))
     return fail(errors, shader.getInfoLog());
 
   glslang::TProgram program;
   program.addShader(&shader);
   // Link messages name neither the file nor the entry (such as a missing entry function).
-  if (!program.link(messages) || !program.mapIO())
+  if (!program.link(kMessages) || !program.mapIO())
     return fail(errors, std::string(names[0]) + ": entry " + entry + ": " +
                             program.getInfoLog() + shader.getInfoLog());
 
@@ -190,6 +216,16 @@ bool compileStage(EShLanguage stage, const char* source, const char* entry,
   ShaderCode words;
   glslang::GlslangToSpv(*program.getIntermediate(stage), words, &logger, &options);
   if (words.empty()) return fail(errors, logger.getAllMessages());
+
+  // The compiled code keeps no initialisers of global constants: read them from the
+  // preprocessed text (includes and macros expanded) and keep them inside the code.
+  glslang::TShader preprocessor(stage);
+  configure(preprocessor, strings, lengths, names, entry, preamble);
+  std::string preprocessed;
+  bridge.replay();
+  if (preprocessor.preprocess(GetDefaultResources(), 100, ENoProfile, false, false, kMessages,
+                              &preprocessed, bridge))
+    embedGlobalDefaults(words, scanGlobalDefaults(preprocessed));
   code = std::move(words);
   return true;
 }
