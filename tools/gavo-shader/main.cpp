@@ -1,16 +1,16 @@
-// gavo-shader compile FILE ENTRY TARGET [NAME=VALUE...] [--glsl]: compiles one HLSL program
-// as the engine does and prints the compiler's message, or the program's constant table (and
-// the GLSL text given to OpenGL).
+// gavo-shader compile FILE ENTRY TARGET [NAME=VALUE...] [--glsl] [--cache DIR]: compiles one
+// HLSL program as the engine does (includes, macros, compiled-shader cache) and prints the
+// compiler's message, or the program's constant table (and the GLSL text given to OpenGL).
+#include "app/log/log.h"
+#include "effects/shaders/gpu_programming_services.h"
+#include "effects/shaders/shader_cache.h"
 #include "engine/hlsl/glsl_translation.h"
 #include "engine/hlsl/hlsl_compiler.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <iostream>
-#include <list>
-#include <sstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,47 +21,55 @@ constexpr int kUsage = 2;
 
 int usage() {
   std::cerr << "usage: gavo-shader compile FILE ENTRY vs_3_0|ps_3_0 [NAME=VALUE...] [--glsl]\n"
+               "                   [--cache DIR]\n"
                "  compiles one program as the engine does; prints the compiler's message with\n"
-               "  file and line, or the constant table (and with --glsl the GLSL text)\n";
+               "  file and line, or the constant table (and with --glsl the GLSL text);\n"
+               "  with --cache, takes the program from the compiled-shader cache in DIR when it\n"
+               "  is there and up to date, and stores it there otherwise\n";
   return kUsage;
 }
 
-std::string directoryOf(const std::string& path) {
-  const size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? "." : path.substr(0, slash);
-}
-
-// Finds included files in the source file's directory and in the directories of the files
-// included so far, as the engine's include callback does.
-class DirectoryIncludes : public gv::engine::IIncludeCallback {
+// The engine's compiler without a driver: programs compile, materials are not made here.
+class CompilerOnly final : public gv::engine::IShaderProgramming {
  public:
-  explicit DirectoryIncludes(const std::string& sourceFile) {
-    directories_.push_back(directoryOf(sourceFile));
+  explicit CompilerOnly(int& compiles) : compiles_(compiles) {}
+  bool compileHLSLVertexShader(const char* source, const char* entry,
+                               irr::video::E_VERTEX_SHADER_TYPE target, const gv::CGvMacro* macros,
+                               gv::engine::IIncludeCallback* includes, gv::engine::ShaderCode& code,
+                               std::string* errors, const char* sourceName) override {
+    ++compiles_;
+    return gv::engine::compileHLSLVertexShader(source, entry, target, macros, includes, code,
+                                               errors, sourceName);
   }
-  bool Open(const char* name, const void** data, irr::u32* size) override {
-    for (const std::string& directory : directories_) {
-      const std::string path = directory + "/" + name;
-      std::ifstream file(path, std::ios::binary);
-      if (!file) continue;
-      std::ostringstream text;
-      text << file.rdbuf();
-      const std::string& opened = texts_.emplace_back(text.str());
-      const std::string found = directoryOf(path);
-      if (std::find(directories_.begin(), directories_.end(), found) == directories_.end())
-        directories_.push_back(found);
-      *data = opened.data();
-      *size = static_cast<irr::u32>(opened.size());
-      return true;
-    }
+  bool compileHLSLPixelShader(const char* source, const char* entry,
+                              irr::video::E_PIXEL_SHADER_TYPE target, const gv::CGvMacro* macros,
+                              gv::engine::IIncludeCallback* includes, gv::engine::ShaderCode& code,
+                              std::string* errors, const char* sourceName) override {
+    ++compiles_;
+    return gv::engine::compileHLSLPixelShader(source, entry, target, macros, includes, code,
+                                              errors, sourceName);
+  }
+  irr::s32 addHighLevelShaderMaterialFromTokens(const gv::engine::ShaderCode*,
+                                                const gv::engine::ShaderCode*,
+                                                const gv::engine::ShaderCode*,
+                                                irr::scene::E_PRIMITIVE_TYPE,
+                                                irr::scene::E_PRIMITIVE_TYPE, irr::u32,
+                                                irr::video::IShaderConstantSetCallBack*,
+                                                irr::video::E_MATERIAL_TYPE, irr::s32) override {
+    return -1;
+  }
+  bool updateHighLevelShaderMaterialFromTokens(irr::s32, const gv::engine::ShaderCode*,
+                                               const gv::engine::ShaderCode*,
+                                               const gv::engine::ShaderCode*) override {
     return false;
   }
-  void Close(const void* data) override {
-    texts_.remove_if([data](const std::string& text) { return text.data() == data; });
+  bool getMaterialTypeConstantTables(irr::s32, gv::engine::SShaderConstantTable&,
+                                     gv::engine::SShaderConstantTable&) override {
+    return false;
   }
 
  private:
-  std::vector<std::string> directories_;
-  std::list<std::string> texts_;
+  int& compiles_;
 };
 
 // Owns the texts the macro list points to.
@@ -103,12 +111,13 @@ int main(int argc, char** argv) {
   const std::string file = argv[2], entry = argv[3], target = argv[4];
   SMacroArguments macros;
   bool printGlsl = false;
+  std::string cacheDirectory;
   for (int i = 5; i < argc; ++i) {
     if (std::strcmp(argv[i], "--glsl") == 0) {
       printGlsl = true;
     } else if (std::strcmp(argv[i], "--cache") == 0) {
-      std::cerr << "gavo-shader: --cache is not available yet\n";
-      return kUsage;
+      if (++i == argc) return usage();
+      cacheDirectory = argv[i];
     } else {
       macros.add(argv[i]);
     }
@@ -121,34 +130,39 @@ int main(int argc, char** argv) {
     std::cerr << "gavo-shader: unknown target " << target << " (vs_3_0 or ps_3_0)\n";
     return kUsage;
   }
-  std::ifstream input(file, std::ios::binary);
-  if (!input) {
-    std::cerr << "gavo-shader: cannot read " << file << "\n";
-    return kFailed;
-  }
-  std::ostringstream source;
-  source << input.rdbuf();
-
-  DirectoryIncludes includes(file);
-  const std::vector<gv::CGvMacro> macroList = macros.list();
-  gv::engine::ShaderCode code;
-  std::string errors;
   const bool isVertex = vertexTarget >= 0;
-  const bool compiled =
-      isVertex ? gv::engine::compileHLSLVertexShader(
-                     source.str().c_str(), entry.c_str(),
-                     irr::video::E_VERTEX_SHADER_TYPE(vertexTarget), macroList.data(), &includes,
-                     code, &errors, file.c_str())
-               : gv::engine::compileHLSLPixelShader(
-                     source.str().c_str(), entry.c_str(),
-                     irr::video::E_PIXEL_SHADER_TYPE(pixelTarget), macroList.data(), &includes,
-                     code, &errors, file.c_str());
-  gv::engine::STranslatedShader shader;
-  if (!compiled || !gv::engine::translateToGLSL(code, isVertex, shader, &errors)) {
-    std::cerr << errors;
+
+  // The engine's file system without a window: includes and the cache read as in the engine.
+  irr::IrrlichtDevice* device = irr::createDevice(irr::video::EDT_NULL);
+  if (!device) {
+    std::cerr << "gavo-shader: cannot start the engine's file system\n";
     return kFailed;
   }
-  printTable(shader.Table);
-  if (printGlsl) std::cout << shader.Glsl;
-  return 0;
+  device->getLogger()->setLogLevel(irr::ELL_NONE);
+  int status = kFailed;
+  {
+    int compiles = 0;
+    gv::CGvGPUProgrammingServices services(device, std::make_unique<CompilerOnly>(compiles));
+    services.setCacheDirectory(cacheDirectory,
+                               gv::ESCM_READ | gv::ESCM_CHECK_TIMES | gv::ESCM_WRITE);
+    const std::vector<gv::CGvMacro> macroList = macros.list();
+    std::string errors;
+    irr::s32 id = -1;
+    const gv::engine::ShaderCode* code = services.getCompiledShader(
+        file.c_str(), entry.c_str(), isVertex, isVertex ? vertexTarget : pixelTarget,
+        macroList.data(), &errors, id);
+    gv::engine::STranslatedShader shader;
+    if (!code || !gv::engine::translateToGLSL(*code, isVertex, shader, &errors)) {
+      std::cerr << errors << "\n";
+    } else {
+      if (compiles == 0)
+        std::cerr << "gavo-shader: taken from the compiled-shader cache in " << cacheDirectory
+                  << "\n";
+      printTable(shader.Table);
+      if (printGlsl) std::cout << shader.Glsl;
+      status = 0;
+    }
+  }
+  device->drop();
+  return status;
 }

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <sys/wait.h>
 
@@ -58,7 +59,7 @@ TEST(GavoShader, ReportsErrorsWithFileAndLine) {
       {"compile " + kFixtures + "/lit.hlsl nothere ps_3_0", 1, "nothere"},
       {"compile " + kFixtures + "/absent.hlsl psMain ps_3_0", 1, "absent.hlsl"},
       {"compile " + kFixtures + "/lit.hlsl psMain ps_9_9", 2, "unknown target"},
-      {"compile " + kFixtures + "/lit.hlsl psMain ps_3_0 --cache /tmp", 2, "not available"},
+      {"compile " + kFixtures + "/lit.hlsl psMain ps_3_0 --cache", 2, "usage"},
       {"info", 2, "usage"},
   };
   for (const Case& c : cases) {
@@ -66,6 +67,27 @@ TEST(GavoShader, ReportsErrorsWithFileAndLine) {
     EXPECT_EQ(run.status, c.status) << c.arguments << "\n" << run.output;
     EXPECT_NE(run.output.find(c.expected), std::string::npos) << c.arguments << "\n" << run.output;
   }
+}
+
+// The second run finds the program that the first one stored, as the engine would.
+TEST(GavoShader, KeepsProgramsInTheCompiledShaderCache) {
+  char directory[] = "/tmp/gavo-shader-cache-XXXXXX";
+  ASSERT_NE(mkdtemp(directory), nullptr);
+  const std::string arguments =
+      "compile " + kFixtures + "/lit.hlsl psMain ps_3_0 FOG=1 --cache " + directory;
+  const SRun first = runTool(arguments);
+  EXPECT_EQ(first.status, 0) << first.output;
+  EXPECT_EQ(first.output.find("taken from the compiled-shader cache"), std::string::npos);
+  const std::string stored = std::string(directory) + "/fixtures!lit!psMain!" +
+                             "*.pso";
+  EXPECT_EQ(std::system(("test -f " + stored + " && test \"$(cat " + stored +
+                         ".inf)\" = 'FOG 1~'").c_str()),
+            0);
+  const SRun second = runTool(arguments);
+  EXPECT_EQ(second.status, 0) << second.output;
+  EXPECT_NE(second.output.find("taken from the compiled-shader cache"), std::string::npos);
+  EXPECT_NE(second.output.find("Sampler='Diffuse'"), std::string::npos) << second.output;
+  std::system(("rm -rf " + std::string(directory)).c_str());
 }
 
 }  // namespace
