@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 #include <cstdlib>
+#include <filesystem>
+
+#include "resources/files/files.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -73,6 +77,18 @@ TEST_F(EngineTest, StartFillsTheContext) {
     ASSERT_NE(table, nullptr);
     EXPECT_EQ(table->capacity(), 1000);
   }
+}
+
+// Compiled programs go to "shadersCache" under the base directory, made on the first start.
+TEST_F(EngineTest, StartMakesTheShaderCacheFolder) {
+  gv::test::TempDir base;
+  SGvSetupParams p;
+  p.baseDirectory = base.path() + "/";
+  const std::string savedBase = gv::baseDirectory();
+  ASSERT_EQ(gvEngineStart(p), 0);
+  gv::setBaseDirectory(savedBase);
+  EXPECT_TRUE(std::filesystem::is_directory(base.file("shadersCache")));
+  EXPECT_NE(gvManager()->getGPUProgrammingServices(), nullptr);
 }
 
 TEST_F(EngineTest, CameraRangeFallsBackWhenNearEqualsFar) {

@@ -2,6 +2,7 @@
 
 #include "app/context/input.h"
 #include "app/log/log.h"
+#include "effects/shaders/shader_cache.h"
 #include "engine/device.h"
 #include "engine/presented_frame.h"
 #include "engine/window.h"
@@ -12,6 +13,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <thread>
 
 namespace {
@@ -39,12 +41,32 @@ irr::video::E_DRIVER_TYPE driverType() {
 void hideEngineWindow() { gv::engine::hideWindow(engine.driver); }
 void showEngineWindow() { gv::engine::showWindow(engine.driver); }
 
-// Engine resources. Shader compilation, the renderer, the effect resources and the curl
-// noise join this step as their subsystems arrive; everything else has no counterpart here:
-// the libraries the engine needs are linked when it is built, so none can be missing at run
-// time, and every x86-64 processor has SSE.
+// Where compiled programs are kept. A packaged demo carries them in its archive, whose entries
+// are named relative to the package: there the folder is named the same way, and it is only
+// read. Loose files keep the folder under the base directory, which is made when missing so
+// that the first run already fills it.
+void setShaderCacheDirectory() {
+  if (gv::isArchiveMounted()) {
+    engine.manager->getGPUProgrammingServices()->setCacheDirectory(gv::kShaderCacheDirectory,
+                                                                   gv::ESCM_READ);
+    return;
+  }
+  std::string directory = gv::baseDirectory();
+  if (!directory.empty() && directory.back() != '/') directory += '/';
+  directory += gv::kShaderCacheDirectory;
+  std::error_code ignored;  // a read-only installation simply has no cache
+  std::filesystem::create_directory(directory, ignored);
+  engine.manager->getGPUProgrammingServices()->setCacheDirectory(
+      directory, gv::ESCM_READ | gv::ESCM_CHECK_TIMES | gv::ESCM_WRITE);
+}
+
+// Engine resources. The renderer, the effect resources and the curl noise join this step as
+// their subsystems arrive; everything else has no counterpart here: the libraries the engine
+// needs are linked when it is built, so none can be missing at run time, and every x86-64
+// processor has SSE.
 int loadEngineResources() {
-  engine.manager = std::make_unique<CGvManager>();
+  engine.manager = std::make_unique<CGvManager>(engine.device);
+  setShaderCacheDirectory();
   // Direct3D 9 announces device resets and losses; OpenGL contexts are neither reset nor
   // lost, so the driver never raises SGvEngineFlags::deviceLost and nothing is registered.
   return 0;
