@@ -117,12 +117,17 @@ TEST(GlslTranslation, PixelFixupsAndSamplerUnits) {
   EXPECT_EQ(table.BlockName, "gv_PixelConstants");
 }
 
-TEST(GlslTranslation, PixelInputsTheVertexProgramDoesNotWriteReadZero) {
+TEST(GlslTranslation, PixelInputsFitTheVertexOutputs) {
   const char* source = R"(
-struct VsOut { float4 pos : POSITION; float2 uv : TEXCOORD0; };
-VsOut vsMain(float4 pos : POSITION) { VsOut o; o.pos = pos; o.uv = pos.xy; return o; }
-float4 psMain(float2 uv : TEXCOORD0, float4 extra : TEXCOORD3) : COLOR0 {
-  return float4(uv, 0, 1) + extra;
+struct VsOut {
+  float4 pos : POSITION; float2 uv : TEXCOORD0; float4 wide : TEXCOORD1; float narrow : TEXCOORD2;
+};
+VsOut vsMain(float4 pos : POSITION) {
+  VsOut o; o.pos = pos; o.uv = pos.xy; o.wide = pos; o.narrow = pos.x; return o;
+}
+float4 psMain(float2 uv : TEXCOORD0, float4 extra : TEXCOORD3, float2 wide : TEXCOORD1,
+              float3 narrow : TEXCOORD2) : COLOR0 {
+  return float4(uv, 0, 1) + extra + wide.xyxy + narrow.xyzz;
 }
 )";
   const std::string vertex = translate(source, true).Glsl;
@@ -130,8 +135,38 @@ float4 psMain(float2 uv : TEXCOORD0, float4 extra : TEXCOORD3) : COLOR0 {
   ASSERT_TRUE(contains(pixel, "in vec4 gv_var_TEXCOORD3;")) << pixel;
   matchInterpolators(vertex, pixel);
   EXPECT_TRUE(contains(pixel, "in vec2 gv_var_TEXCOORD0;")) << pixel;
+  // Never written: a constant zero.
   EXPECT_FALSE(contains(pixel, "in vec4 gv_var_TEXCOORD3;")) << pixel;
   EXPECT_TRUE(contains(pixel, "const vec4 gv_var_TEXCOORD3 = vec4(0);")) << pixel;
+  // Written wider or narrower: declared as written, read with the components asked for.
+  EXPECT_TRUE(contains(pixel, "in vec4 gv_var_TEXCOORD1;")) << pixel;
+  EXPECT_TRUE(contains(pixel, "(gv_var_TEXCOORD1.xy)")) << pixel;
+  EXPECT_TRUE(contains(pixel, "in float gv_var_TEXCOORD2;")) << pixel;
+  EXPECT_TRUE(contains(pixel, "vec3(gv_var_TEXCOORD2, 0.0, 0.0)")) << pixel;
+  EXPECT_FALSE(contains(pixel, "in vec2 gv_var_TEXCOORD1;")) << pixel;
+}
+
+// A sampler's unit is its register: declaration order, or N for register(sN), never shifted
+// by the constant block.
+TEST(GlslTranslation, SamplerUnitsAreTheirRegisters) {
+  const char* source = R"(
+float4 Tint;
+sampler2D First;
+sampler2D Fixed : register(s3);
+sampler2D Second;
+float4 psMain(float2 uv : TEXCOORD0) : COLOR0 {
+  return Tint * tex2D(First, uv) * tex2D(Fixed, uv) * tex2D(Second, uv);
+}
+)";
+  const SShaderConstantTable table = translate(source, false).Table;
+  struct Expected {
+    const char* name;
+    int unit;
+  } expected[] = {{"First", 0}, {"Second", 1}, {"Fixed", 3}};
+  for (const Expected& e : expected) {
+    ASSERT_NE(table.findSampler(e.name), nullptr) << e.name;
+    EXPECT_EQ(table.findSampler(e.name)->Unit, e.unit) << e.name;
+  }
 }
 
 TEST(GlslTranslation, RejectsDamagedCode) {
