@@ -39,9 +39,9 @@ ShaderConstantBuffer::ShaderConstantBuffer(const SShaderConstantTable& table)
       const std::uint32_t components =
           static_cast<std::uint32_t>(constant.RegisterCount) * componentsPerRegister(constant);
       const std::vector<float> all(components, constant.Default.front());
-      fill(constant, 0, all.data(), static_cast<int>(all.size()));
+      fill(constant, all.data(), static_cast<int>(all.size()));
     } else {
-      fill(constant, 0, constant.Default.data(), static_cast<int>(constant.Default.size()));
+      fill(constant, constant.Default.data(), static_cast<int>(constant.Default.size()));
     }
   }
 }
@@ -63,7 +63,7 @@ bool ShaderConstantBuffer::setByName(const char* name, const T* values, int coun
   if (!name) return false;
   for (const SShaderConstantDesc& constant : constants_) {
     if (constant.Name != name) continue;
-    if (values) fill(constant, 0, values, count);
+    if (values) fill(constant, values, count);
     return true;
   }
   return false;
@@ -77,31 +77,36 @@ void ShaderConstantBuffer::setRegisters(const float* data, int startRegister, in
       if (target < constant.RegisterIndex ||
           target >= constant.RegisterIndex + constant.RegisterCount)
         continue;
-      fill(constant, target - constant.RegisterIndex, data + 4 * i,
-           static_cast<int>(componentsPerRegister(constant)));
+      const std::uint32_t reg = static_cast<std::uint32_t>(target - constant.RegisterIndex);
+      for (std::uint32_t j = 0; j < componentsPerRegister(constant); ++j)
+        writeComponent(constant, registerOffset(constant, reg) + 4 * j, data[4 * i + j]);
       break;
     }
   }
 }
 
 template <typename T>
-void ShaderConstantBuffer::fill(const SShaderConstantDesc& constant, int firstRegister,
-                                const T* values, int count) {
+void ShaderConstantBuffer::fill(const SShaderConstantDesc& constant, const T* values,
+                                int count) {
   const std::uint32_t perRegister = componentsPerRegister(constant);
-  if (perRegister == 0 || registersPerElement(constant) == 0) return;
-  const std::uint32_t registers = static_cast<std::uint32_t>(constant.RegisterCount);
+  const std::uint32_t registers = registersPerElement(constant);
+  const std::uint32_t perElement = perRegister * registers;
+  if (perElement == 0) return;
   for (std::uint32_t i = 0; i < static_cast<std::uint32_t>(std::max(count, 0)); ++i) {
-    const std::uint32_t reg = static_cast<std::uint32_t>(firstRegister) + i / perRegister;
-    if (reg >= registers) break;
-    const std::uint32_t offset = registerOffset(constant, reg) + 4 * (i % perRegister);
-    if (offset + 4 > constant.Offset + constant.Size) break;
-    writeComponent(constant, offset, asNumber(values[i]));
+    const std::uint32_t element = i / perElement, within = i % perElement;
+    if (element >= constant.Elements) break;
+    // Within a column_major matrix value (row r, column c) goes to register c, component r.
+    const std::uint32_t reg = constant.ColumnRegisters ? within % registers : within / perRegister;
+    const std::uint32_t component =
+        constant.ColumnRegisters ? within / registers : within % perRegister;
+    writeComponent(constant, registerOffset(constant, element * registers + reg) + 4 * component,
+                   asNumber(values[i]));
   }
 }
 
 void ShaderConstantBuffer::writeComponent(const SShaderConstantDesc& constant,
                                           std::uint32_t offset, double value) {
-  if (offset + 4 > bytes_.size()) return;
+  if (offset + 4 > constant.Offset + constant.Size || offset + 4 > bytes_.size()) return;
   if (constant.Type == EShaderConstantType::Float) {
     const float component = static_cast<float>(value);
     std::memcpy(&bytes_[offset], &component, 4);

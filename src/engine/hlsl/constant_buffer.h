@@ -33,8 +33,9 @@ class ShaderConstantBuffer {
   bool setByName(const char* name, const T* values, int count);
   // Writes values[0..count) into the components of `constant` starting at register
   // `firstRegister` of it.
+  // Writes values[0..count) element after element, each element in HLSL's row order.
   template <typename T>
-  void fill(const SShaderConstantDesc& constant, int firstRegister, const T* values, int count);
+  void fill(const SShaderConstantDesc& constant, const T* values, int count);
   void writeComponent(const SShaderConstantDesc& constant, std::uint32_t offset, double value);
 
   std::vector<SShaderConstantDesc> constants_;

@@ -110,6 +110,9 @@ void describeRegisters(const CompilerGLSL& compiler, const spirv_cross::SPIRType
   constant.RegisterBytes = 4 * member.vecsize;
   if (member.columns > 1) {
     const bool rowMajor = compiler.has_member_decoration(block.self, index, spv::DecorationRowMajor);
+    // The compiled type swaps HLSL's rows and columns, so its row-major layout is HLSL's
+    // column_major one.
+    constant.ColumnRegisters = rowMajor;
     registersPerElement = rowMajor ? member.vecsize : member.columns;
     constant.RegisterBytes = 4 * (rowMajor ? member.columns : member.vecsize);
   }
@@ -217,7 +220,7 @@ bool SShaderConstantDesc::operator==(const SShaderConstantDesc& other) const {
          RegisterCount == other.RegisterCount && Offset == other.Offset && Size == other.Size &&
          Type == other.Type && Elements == other.Elements &&
          ElementStride == other.ElementStride && RegisterBytes == other.RegisterBytes &&
-         Default == other.Default;
+         ColumnRegisters == other.ColumnRegisters && Default == other.Default;
 }
 
 bool SShaderConstantTable::operator==(const SShaderConstantTable& other) const {

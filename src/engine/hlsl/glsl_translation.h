@@ -27,6 +27,9 @@ struct SShaderConstantDesc {
   std::uint32_t Elements = 1;  // array length, 1 when not an array
   std::uint32_t ElementStride = 0;
   std::uint32_t RegisterBytes = 16;
+  // A column_major matrix (HLSL's default): each register holds a column, while values set by
+  // name come row after row, so they are transposed on the way in.
+  bool ColumnRegisters = false;
   std::vector<float> Default;  // the declared initial values, empty when none
 
   bool operator==(const SShaderConstantDesc& other) const;

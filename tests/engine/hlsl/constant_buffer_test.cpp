@@ -16,11 +16,12 @@ float Bias;
 float Weights[3];
 float2 Offsets[2];
 float4x4 M;
+row_major float4x4 R;
 int Count = 7;
 bool Flag;
 float4 Tint = 0.5;
 float4 psMain() : COLOR0 {
-  return float4(Dir, Gain + Bias) + Weights[0] + Weights[2] + Offsets[1].xyxy + M[3] +
+  return float4(Dir, Gain + Bias) + Weights[0] + Weights[2] + Offsets[1].xyxy + M[3] + R[3] +
          (Flag ? Count : 0) + Tint;
 }
 )";
@@ -53,7 +54,8 @@ TEST_F(ConstantBufferTest, RegistersAndPlacesFollowTheBlockLayout) {
     std::uint32_t registerBytes;
   } expected[] = {{"Dir", 0, 1, 12},     {"Gain", 1, 1, 4},    {"Bias", 2, 1, 4},
                   {"Weights", 3, 3, 4},  {"Offsets", 6, 2, 8}, {"M", 8, 4, 16},
-                  {"Count", 12, 1, 4},   {"Flag", 13, 1, 4},   {"Tint", 14, 1, 16}};
+                  {"R", 12, 4, 16},      {"Count", 16, 1, 4},  {"Flag", 17, 1, 4},
+                  {"Tint", 18, 1, 16}};
   for (const Expected& e : expected) {
     const SShaderConstantDesc* constant = table.findConstant(e.name);
     ASSERT_NE(constant, nullptr) << e.name;
@@ -103,6 +105,21 @@ TEST_F(ConstantBufferTest, StartsFromDefaultsAndSetsByNameElementAfterElement) {
   EXPECT_EQ(at<std::int32_t>(buffer, "Count"), 2147483647);
   EXPECT_TRUE(buffer.takeChanged());
 
+  // Matrices by name come row after row: HLSL's column_major registers hold columns, a
+  // row_major matrix's registers rows.
+  float rows[16];
+  for (int i = 0; i < 16; ++i) rows[i] = static_cast<float>(i);
+  EXPECT_TRUE(buffer.set("M", rows, 16));
+  EXPECT_TRUE(buffer.set("R", rows, 16));
+  EXPECT_TRUE(table.findConstant("M")->ColumnRegisters);
+  EXPECT_FALSE(table.findConstant("R")->ColumnRegisters);
+  for (std::uint32_t row = 0; row < 4; ++row) {
+    for (std::uint32_t column = 0; column < 4; ++column) {
+      EXPECT_EQ(at<float>(buffer, "M", 16 * column + 4 * row), rows[4 * row + column]);
+      EXPECT_EQ(at<float>(buffer, "R", 16 * row + 4 * column), rows[4 * row + column]);
+    }
+  }
+
   EXPECT_FALSE(buffer.set("Missing", weights, 1));
   EXPECT_FALSE(buffer.set(nullptr, weights, 1));
 }
@@ -128,7 +145,7 @@ TEST_F(ConstantBufferTest, RegisterWritesCoverOnlyTheConstantLivingThere) {
 
   // Registers past the last constant are ignored.
   const float beyond[] = {1, 1, 1, 1, 1, 1, 1, 1};
-  buffer.setRegisters(beyond, 14, 2);
+  buffer.setRegisters(beyond, 18, 2);
   EXPECT_EQ(at<float>(buffer, "Tint", 12), 1.0f);
 }
 
