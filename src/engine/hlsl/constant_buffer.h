@@ -31,8 +31,6 @@ class ShaderConstantBuffer {
  private:
   template <typename T>
   bool setByName(const char* name, const T* values, int count);
-  // Writes values[0..count) into the components of `constant` starting at register
-  // `firstRegister` of it.
   // Writes values[0..count) element after element, each element in HLSL's row order.
   template <typename T>
   void fill(const SShaderConstantDesc& constant, const T* values, int count);
