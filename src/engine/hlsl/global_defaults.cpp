@@ -4,7 +4,6 @@
 #include <cctype>
 #include <charconv>
 #include <cstring>
-#include <regex>
 
 namespace gv::engine {
 namespace {
@@ -56,11 +55,20 @@ class LiteralReader {
     while (i_ < s_.size() && std::isspace(static_cast<unsigned char>(s_[i_]))) ++i_;
   }
 
+  // A scalar, vector or matrix type name such as float, half3 or float4x4.
   static bool isTypeName(const std::string& word) {
-    static const std::regex type(
-        "(float|half|double|int|uint|bool|dword|min16float|min10float|min16int|min12int|"
-        "min16uint)([1-4](x[1-4])?)?");
-    return std::regex_match(word, type);
+    static const char* const kScalars[] = {"min16float", "min10float", "min16uint", "min16int",
+                                           "min12int",   "double",     "float",     "dword",
+                                           "half",       "uint",       "bool",      "int"};
+    for (const char* scalar : kScalars) {
+      const size_t length = std::strlen(scalar);
+      if (word.compare(0, length, scalar) != 0) continue;
+      const std::string shape = word.substr(length);
+      auto isSize = [](char c) { return c >= '1' && c <= '4'; };
+      return shape.empty() || (shape.size() == 1 && isSize(shape[0])) ||
+             (shape.size() == 3 && isSize(shape[0]) && shape[1] == 'x' && isSize(shape[2]));
+    }
+    return false;
   }
 
   bool value() {
@@ -126,15 +134,29 @@ class LiteralReader {
 };
 
 // The declared name on the left of `=`: annotations, semantics, registers and array sizes go.
+// Empty when the text declares no variable (a function, or a bare name).
 std::string declaredName(std::string left) {
-  left = std::regex_replace(left, std::regex("<[^>]*>"), " ");
-  left = left.substr(0, left.find(':'));
-  left = std::regex_replace(trimmed(left), std::regex("(\\s*\\[[^\\]]*\\])+$"), "");
-  static const std::regex declaration(".*[A-Za-z_0-9>]\\s+([A-Za-z_]\\w*)");
-  std::smatch found;
-  if (left.find('(') != std::string::npos || !std::regex_match(left, found, declaration))
+  for (size_t open = left.find('<'); open != std::string::npos; open = left.find('<', open)) {
+    const size_t close = left.find('>', open);
+    if (close == std::string::npos) break;
+    left.replace(open, close - open + 1, " ");
+  }
+  left = trimmed(left.substr(0, left.find(':')));
+  while (!left.empty() && left.back() == ']') {
+    const size_t open = left.rfind('[');
+    if (open == std::string::npos) return "";
+    left = trimmed(left.substr(0, open));
+  }
+  if (left.find('(') != std::string::npos) return "";
+  size_t start = left.size();
+  while (start > 0 && isIdentifierChar(left[start - 1])) --start;
+  if (start == left.size() || std::isdigit(static_cast<unsigned char>(left[start]))) return "";
+  // A type (or a template type ending in '>') must stand before the name.
+  const std::string type = trimmed(left.substr(0, start));
+  if (start == 0 || !std::isspace(static_cast<unsigned char>(left[start - 1])) || type.empty() ||
+      !(isIdentifierChar(type.back()) || type.back() == '>'))
     return "";
-  return found[1];
+  return left.substr(start);
 }
 
 void readStatement(const std::string& statement, size_t equals,

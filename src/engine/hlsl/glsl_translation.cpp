@@ -6,7 +6,7 @@
 
 #include <algorithm>
 #include <cctype>
-#include <regex>
+#include <map>
 
 namespace gv::engine {
 namespace {
@@ -51,11 +51,76 @@ std::string resized(const std::string& source, unsigned sourceSize, unsigned siz
   return "vec4(" + source + ", 1.0)";
 }
 
+bool isWordChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
+
+// Position of `word` standing on its own at or after `from`, or npos.
+size_t findWord(const std::string& text, const std::string& word, size_t from = 0) {
+  for (size_t at = text.find(word, from); at != std::string::npos; at = text.find(word, at + 1)) {
+    const size_t end = at + word.size();
+    if ((at == 0 || !isWordChar(text[at - 1])) && (end == text.size() || !isWordChar(text[end])))
+      return at;
+  }
+  return std::string::npos;
+}
+
+// Every use of `word` on its own replaced by `replacement`.
+std::string replaceWord(const std::string& text, const std::string& word,
+                        const std::string& replacement) {
+  std::string result;
+  size_t copied = 0;
+  for (size_t at = findWord(text, word); at != std::string::npos;
+       at = findWord(text, word, at + word.size())) {
+    result.append(text, copied, at - copied).append(replacement);
+    copied = at + word.size();
+  }
+  return result.append(text, copied, std::string::npos);
+}
+
+// A stage variable declared on one line of the generated text: "[qualifiers] in|out TYPE NAME;".
+struct SDeclaration {
+  std::string Direction, Type, Name;
+};
+
+bool parseDeclaration(const std::string& line, SDeclaration& out) {
+  std::vector<std::string> words;
+  size_t at = 0;
+  while (at < line.size()) {
+    while (at < line.size() && std::isspace(static_cast<unsigned char>(line[at]))) ++at;
+    const size_t start = at;
+    while (at < line.size() && !std::isspace(static_cast<unsigned char>(line[at]))) ++at;
+    if (at > start) words.push_back(line.substr(start, at - start));
+  }
+  if (words.size() < 3 || words.back().size() < 2 || words.back().back() != ';') return false;
+  const std::string& direction = words[words.size() - 3];
+  if (direction != "in" && direction != "out") return false;
+  out = {direction, words[words.size() - 2], words.back().substr(0, words.back().size() - 1)};
+  return true;
+}
+
+// Calls `visit` with each line (without its line end) and its offset.
+template <typename Visit>
+void forEachLine(const std::string& text, Visit&& visit) {
+  for (size_t start = 0; start < text.size();) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    visit(text.substr(start, end - start), start);
+    start = end + 1;
+  }
+}
+
 // Removes the declaration of `name` (one line) and reads it through `replacement` instead.
 void replaceDeclaration(std::string& glsl, std::string& defines, const std::string& name,
                         const std::string& replacement) {
-  const std::regex declaration("\\n[^\\n;]*\\b(in|out)\\s+\\w+\\s+" + name + ";");
-  glsl = std::regex_replace(glsl, declaration, "\n");
+  size_t lineStart = std::string::npos, lineLength = 0;
+  forEachLine(glsl, [&](const std::string& line, size_t start) {
+    SDeclaration declaration;
+    if (lineStart == std::string::npos && parseDeclaration(line, declaration) &&
+        declaration.Name == name) {
+      lineStart = start;
+      lineLength = line.size();
+    }
+  });
+  if (lineStart != std::string::npos) glsl.erase(lineStart, lineLength);
   defines += "#define " + name + " " + replacement + "\n";
 }
 
@@ -192,9 +257,8 @@ std::string finishText(std::string glsl, const SStageFixups& fixups) {
   std::string defines = fixups.Defines;
   for (const auto& [name, expression] : fixups.Replacements)
     replaceDeclaration(glsl, defines, name, expression);
-  const std::regex mod("\\bmod\\(");
-  if (std::regex_search(glsl, mod)) {
-    glsl = std::regex_replace(glsl, mod, "gv_fmod(");
+  if (findWord(glsl, "mod") != std::string::npos) {
+    glsl = replaceWord(glsl, "mod", "gv_fmod");
     defines += kFmod;
   }
   const size_t firstLineEnd = glsl.find('\n');
@@ -250,30 +314,41 @@ std::string readAs(const std::string& name, const std::string& writtenType,
 }  // namespace
 
 void matchInterpolators(const std::string& vertexGlsl, std::string& pixelGlsl) {
-  const std::regex input("\\n\\s*in\\s+(\\w+)\\s+(gv_var_\\w+);");
+  std::map<std::string, std::string> written;  // vertex output -> its type
+  forEachLine(vertexGlsl, [&](const std::string& line, size_t) {
+    SDeclaration declaration;
+    if (parseDeclaration(line, declaration) && declaration.Direction == "out")
+      written[declaration.Name] = declaration.Type;
+  });
   std::string matched;
-  std::vector<std::pair<std::string, std::string>> reads;  // input, expression
-  std::smatch found;
-  std::string rest = pixelGlsl;
-  while (std::regex_search(rest, found, input)) {
-    const std::string type = found[1], name = found[2];
-    const std::regex output("\\bout\\s+(\\w+)\\s+" + name + ";");
-    std::smatch written;
-    matched += found.prefix();
-    if (!std::regex_search(vertexGlsl, written, output)) {
-      matched += "\nconst " + type + " " + name + " = " + type + "(0);";
-    } else if (written[1] != type) {
-      matched += "\nin " + written.str(1) + " " + name + ";";
-      reads.push_back({name, readAs(name, written[1], type)});
-    } else {
-      matched += found.str();
+  struct SRead {
+    std::string Name, Declaration, Expression;
+  };
+  std::vector<SRead> reads;
+  forEachLine(pixelGlsl, [&](const std::string& line, size_t) {
+    SDeclaration input;
+    if (!parseDeclaration(line, input) || input.Direction != "in" ||
+        input.Name.compare(0, 7, "gv_var_") != 0) {
+      matched += line + "\n";
+      return;
     }
-    rest = found.suffix();
-  }
+    const auto output = written.find(input.Name);
+    if (output == written.end()) {
+      matched += "const " + input.Type + " " + input.Name + " = " + input.Type + "(0);\n";
+    } else if (output->second != input.Type) {
+      const std::string declaration = "in " + output->second + " " + input.Name + ";";
+      matched += declaration + "\n";
+      reads.push_back({input.Name, declaration, readAs(input.Name, output->second, input.Type)});
+    } else {
+      matched += line + "\n";
+    }
+  });
   // The uses after the declarations read the components the pixel program asked for.
-  for (const auto& [name, expression] : reads)
-    rest = std::regex_replace(rest, std::regex("\\b" + name + "\\b"), expression);
-  pixelGlsl = matched + rest;
+  for (const SRead& read : reads) {
+    const size_t after = matched.find(read.Declaration) + read.Declaration.size();
+    matched = matched.substr(0, after) + replaceWord(matched.substr(after), read.Name, read.Expression);
+  }
+  pixelGlsl = std::move(matched);
 }
 
 bool translateToGLSL(const ShaderCode& code, bool isVertex, STranslatedShader& out,
