@@ -8,7 +8,9 @@
 namespace gv::engine {
 namespace {
 
-constexpr std::uint32_t kOpModuleProcessed = 330;
+// Notes travel as source extension records: SPIR-V 1.0 allows them, and translators and
+// drivers pass over them.
+constexpr std::uint32_t kOpSourceExtension = 4;
 constexpr size_t kHeaderWords = 5;
 constexpr const char* kPrefix = "gv-default ";
 
@@ -186,13 +188,14 @@ std::string unpackedString(const std::uint32_t* words, size_t count) {
   return text;
 }
 
-// Instructions that come before processing notes in a module: capabilities, entry points,
-// source and name records.
+// Instructions a module may have before its source records end: capabilities, extensions,
+// the memory model, entry points, execution modes and the source records themselves. Names
+// must come after the notes.
 bool precedesNotes(std::uint32_t opcode) {
   switch (opcode) {
-    case 2: case 3: case 4: case 5: case 6: case 7:      // source, names, strings
+    case 2: case 3: case 4: case 7:                      // source records, strings
     case 10: case 11: case 14: case 15: case 16: case 17:  // extensions .. capabilities
-    case kOpModuleProcessed: case 331:                    // notes, execution mode id
+    case 331:                                              // execution mode id
       return true;
     default:
       return false;
@@ -269,7 +272,7 @@ void embedGlobalDefaults(ShaderCode& code, const std::vector<SGlobalDefault>& de
   std::vector<std::uint32_t> notes;
   for (const SGlobalDefault& entry : defaults) {
     const std::vector<std::uint32_t> text = packedString(noteText(entry));
-    notes.push_back(static_cast<std::uint32_t>((text.size() + 1) << 16) | kOpModuleProcessed);
+    notes.push_back(static_cast<std::uint32_t>((text.size() + 1) << 16) | kOpSourceExtension);
     notes.insert(notes.end(), text.begin(), text.end());
   }
   code.insert(code.begin() + static_cast<long>(std::min(at, code.size())), notes.begin(),
@@ -282,7 +285,7 @@ std::vector<SGlobalDefault> readGlobalDefaults(const ShaderCode& code) {
     const std::uint32_t words = code[at] >> 16;
     if (words == 0 || at + words > code.size()) break;
     SGlobalDefault entry;
-    if ((code[at] & 0xffff) == kOpModuleProcessed &&
+    if ((code[at] & 0xffff) == kOpSourceExtension &&
         readNote(unpackedString(&code[at + 1], words - 1), entry))
       defaults.push_back(std::move(entry));
     at += words;

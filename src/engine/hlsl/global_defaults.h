@@ -1,7 +1,7 @@
 #pragma once
 // Default values of global constants (`float4 Tint = {1, 0.5, 0.25, 1};`). The compiled code
 // has no initialisers for constants, so the defaults are found in the preprocessed source and
-// carried inside the compiled code as "gv-default <name> <values...>" processing notes, which
+// carried inside the compiled code as "gv-default <name> <values...>" source extension notes, which
 // GLSL translation ignores and which travel with the code through the compiled-shader cache.
 #include <string>
 #include <vector>
@@ -24,7 +24,7 @@ struct SGlobalDefault {
 // literals. Any other initialiser is skipped.
 std::vector<SGlobalDefault> scanGlobalDefaults(const std::string& text);
 
-// Adds the defaults to `code` as processing notes; the code stays valid.
+// Adds the defaults to `code` as notes; the code stays valid SPIR-V.
 void embedGlobalDefaults(ShaderCode& code, const std::vector<SGlobalDefault>& defaults);
 
 // The defaults that embedGlobalDefaults put into `code`.
