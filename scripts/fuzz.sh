@@ -12,6 +12,7 @@ targets=(
   "fuzz_gavo_effect fuzz/effects/corpus/gavo -"
   "fuzz_collada_effect fuzz/effects/corpus/collada -"
   "fuzz_demo_ini fuzz/demo/corpus -"
+  "fuzz_compiled_program fuzz/shaders/corpus -"
 )
 
 if ! command -v clang++ >/dev/null 2>&1; then

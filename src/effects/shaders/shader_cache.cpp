@@ -4,27 +4,12 @@
 #include <cstring>
 
 #include "app/log/log.h"
+#include "engine/hlsl/glsl_translation.h"
 #include "engine/hlsl/shader_cache_name.h"
 #include "platform/file_time.h"
 
 namespace gv {
 namespace {
-
-constexpr std::uint32_t kSpirvMagic = 0x07230203;
-constexpr std::size_t kSpirvHeaderWords = 5;
-
-// A whole SPIR-V module: its header and instructions that exactly fill the words. A
-// truncated or foreign file must never reach the driver.
-bool isWholeModule(const engine::ShaderCode& code) {
-  if (code.size() < kSpirvHeaderWords || code[0] != kSpirvMagic) return false;
-  std::size_t i = kSpirvHeaderWords;
-  while (i < code.size()) {
-    const std::uint32_t wordCount = code[i] >> 16;
-    if (wordCount == 0 || wordCount > code.size() - i) return false;
-    i += wordCount;
-  }
-  return true;
-}
 
 std::string fileDir(irr::io::IFileSystem* files, const std::string& path) {
   return files->getFileDir(path.c_str()).c_str();
@@ -153,7 +138,7 @@ std::optional<engine::ShaderCode> ShaderCache::read(const std::string& file,
   const bool whole = size == 0 || cached->read(code.data(), static_cast<irr::u32>(size)) ==
                                       static_cast<irr::s32>(size);
   cached->drop();
-  if (!whole || size % 4 != 0 || !isWholeModule(code)) {
+  if (!whole || size % 4 != 0 || !engine::isValidSpirvModule(code)) {
     gvLog(GVLOG_ERROR, "GvGPU: Cached Compiled Shader file cannot be read %s", path.c_str());
     return std::nullopt;
   }

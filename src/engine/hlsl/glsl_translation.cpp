@@ -2,6 +2,7 @@
 
 #include "engine/hlsl/global_defaults.h"
 
+#include <spirv-tools/libspirv.hpp>
 #include <spirv_cross/spirv_glsl.hpp>
 
 #include <algorithm>
@@ -351,8 +352,21 @@ void matchInterpolators(const std::string& vertexGlsl, std::string& pixelGlsl) {
   pixelGlsl = std::move(matched);
 }
 
+bool isValidSpirvModule(const ShaderCode& code) {
+  constexpr std::uint32_t kMagic = 0x07230203;
+  if (code.empty() || code[0] != kMagic) return false;
+  // The translator trusts its input: a single flipped bit in an id can make it read out of
+  // bounds, so everything read back from files passes the full validator first.
+  static const spvtools::SpirvTools validator(SPV_ENV_VULKAN_1_0);
+  return validator.Validate(code);
+}
+
 bool translateToGLSL(const ShaderCode& code, bool isVertex, STranslatedShader& out,
                      std::string* errors) {
+  if (!isValidSpirvModule(code)) {
+    if (errors) *errors = "GLSL translation failed: the code is not a valid SPIR-V module";
+    return false;
+  }
   try {
     CompilerGLSL compiler(code);
     CompilerGLSL::Options options;

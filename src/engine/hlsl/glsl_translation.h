@@ -68,6 +68,10 @@ struct STranslatedShader {
   SShaderConstantTable Table;
 };
 
+// True when `code` is a SPIR-V module that passes the validator. Code read back from files is
+// checked with it before anything parses it.
+bool isValidSpirvModule(const ShaderCode& code);
+
 // Translates one compiled program. Vertex inputs are read from Irrlicht's vertex arrays by
 // semantic, interpolators are named after their semantic so both stages link by name.
 bool translateToGLSL(const ShaderCode& code, bool isVertex, STranslatedShader& out,

@@ -20,8 +20,24 @@ struct FakeProgrammingLog {
   int updates = 0;
 };
 
-// The serial number the fake compile wrote into a module.
-inline std::uint32_t codeSerial(const engine::ShaderCode& code) { return code.at(6); }
+// The smallest valid module (an empty compute entry point) with `serial` as its source
+// version, so that tests can tell which compile produced a piece of code.
+inline engine::ShaderCode fakeModule(std::uint32_t serial) {
+  return {0x07230203, 0x00010000, 0, 5, 0,
+          (2u << 16) | 17, 1,                                 // OpCapability Shader
+          (3u << 16) | 14, 0, 1,                              // OpMemoryModel Logical GLSL450
+          (5u << 16) | 15, 5, 4, 0x6e69616d, 0,               // OpEntryPoint GLCompute %4 "main"
+          (6u << 16) | 16, 4, 17, 1, 1, 1,                    // OpExecutionMode %4 LocalSize 1 1 1
+          (3u << 16) | 3, 0, serial,                          // OpSource Unknown serial
+          (2u << 16) | 19, 1,                                 // %1 = OpTypeVoid
+          (3u << 16) | 33, 2, 1,                              // %2 = OpTypeFunction %1
+          (5u << 16) | 54, 1, 4, 0, 2,                        // %4 = OpFunction %1 None %2
+          (2u << 16) | 248, 3,                                // %3 = OpLabel
+          (1u << 16) | 253,                                   // OpReturn
+          (1u << 16) | 56};                                   // OpFunctionEnd
+}
+
+inline std::uint32_t codeSerial(const engine::ShaderCode& code) { return code.at(23); }
 
 class FakeShaderProgramming final : public engine::IShaderProgramming {
  public:
@@ -106,8 +122,7 @@ class FakeShaderProgramming final : public engine::IShaderProgramming {
       *errors = "prefix noise memory(3,1): error X3000: syntax error";
       return false;
     }
-    code = {0x07230203, 0x00010000, 0, 1, 0, (2u << 16) | 0u,
-            static_cast<std::uint32_t>(++serial_)};
+    code = fakeModule(static_cast<std::uint32_t>(++serial_));
     return true;
   }
 

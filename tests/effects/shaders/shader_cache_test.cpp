@@ -123,6 +123,14 @@ TEST_F(CompiledShaderCache, StaleConflictingAndDamagedFilesAreRecompiledAndRewri
          std::ofstream(t.cachedVs, std::ios::binary) << "DXBC0123456789abcdefghijklmnop";
        },
        "GvGPU: Cached Compiled Shader file cannot be read %s"},
+      {"an id out of range, the rest of the layout intact",
+       [](CompiledShaderCache& t) {
+         std::fstream file(t.cachedVs, std::ios::binary | std::ios::in | std::ios::out);
+         const std::uint32_t id = 99;
+         file.seekp(12 * 4);  // the entry point's function id
+         file.write(reinterpret_cast<const char*>(&id), sizeof id);
+       },
+       "GvGPU: Cached Compiled Shader file cannot be read %s"},
   };
   for (const Case& c : cases) {
     ASSERT_GE(run(7), 0);
