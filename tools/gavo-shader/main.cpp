@@ -133,12 +133,14 @@ int main(int argc, char** argv) {
   const bool isVertex = vertexTarget >= 0;
 
   // The engine's file system without a window: includes and the cache read as in the engine.
-  irr::IrrlichtDevice* device = irr::createDevice(irr::video::EDT_NULL);
+  irr::SIrrlichtCreationParameters parameters;
+  parameters.DriverType = irr::video::EDT_NULL;
+  parameters.LoggingLevel = irr::ELL_NONE;
+  irr::IrrlichtDevice* device = irr::createDeviceEx(parameters);
   if (!device) {
     std::cerr << "gavo-shader: cannot start the engine's file system\n";
     return kFailed;
   }
-  device->getLogger()->setLogLevel(irr::ELL_NONE);
   int status = kFailed;
   {
     int compiles = 0;
