@@ -9,9 +9,7 @@
 
 #include "app/log/log.h"
 #include "effects/shaders/shader_cache.h"
-#include "engine/device.h"
-#include "engine/presented_frame.h"
-#include "platform/process.h"
+#include "support/gl_frame.h"
 #include "support/temp_dir.h"
 
 namespace gv {
@@ -44,12 +42,9 @@ class Identity : public irr::video::IShaderConstantSetCallBack {
 class ShaderServicesOnOpenGL : public testing::Test {
  protected:
   void SetUp() override {
-    if (!platform::hasDisplay()) GTEST_SKIP() << "no X display: run under xvfb-run (./test does)";
-    irr::SIrrlichtCreationParameters parameters;
-    parameters.DriverType = irr::video::EDT_OPENGL;
-    parameters.WindowSize = {32, 32};
-    device = engine::createDevice(parameters);
-    if (!device) GTEST_SKIP() << "the display offers no OpenGL window";
+    std::string whyNot;
+    device = test::createOpenGLTestDevice(32, 32, whyNot);
+    if (!device) GTEST_SKIP() << whyNot;
     gvLogReset();
     vertex = dir.write("shaders/quad.hlsl", kVertex);
     red = dir.write("shaders/red.hlsl", kRed);
@@ -81,26 +76,8 @@ class ShaderServicesOnOpenGL : public testing::Test {
 
   // The colour of the middle pixel after drawing a full-view quad with the material.
   SColor draw(s32 type) {
-    irr::video::IVideoDriver* driver = device->getVideoDriver();
-    const SColor white(255, 255, 255, 255);
-    irr::video::S3DVertex corners[] = {{-1, -1, 0, 0, 0, 1, white, 0, 1},
-                                       {1, -1, 0, 0, 0, 1, white, 1, 1},
-                                       {1, 1, 0, 0, 0, 1, white, 1, 0},
-                                       {-1, 1, 0, 0, 0, 1, white, 0, 0}};
-    const irr::u16 indices[] = {0, 2, 1, 0, 3, 2};
-    irr::video::SMaterial quad;
-    quad.MaterialType = static_cast<irr::video::E_MATERIAL_TYPE>(type);
-    quad.Lighting = false;
-    quad.BackfaceCulling = false;
-    driver->beginScene(true, true, SColor(255, 0, 0, 255));
-    driver->setTransform(irr::video::ETS_WORLD, irr::core::matrix4());
-    driver->setMaterial(quad);
-    driver->drawIndexedTriangleList(corners, 4, indices, 2);
-    engine::PresentedFrame frame;
-    frame.keep(driver);
-    driver->endScene();
-    irr::video::IImage* shot = frame.createImage(driver);
-    frame.release();
+    irr::video::IImage* shot = test::drawQuadFrame(device->getVideoDriver(),
+                                                   test::quadMaterial(type), SColor(255, 0, 0, 255));
     if (!shot) return SColor(0);
     const SColor pixel = shot->getPixel(16, 16);
     shot->drop();

@@ -1,9 +1,7 @@
 // The GLSL text made from HLSL programs compiles and links in Irrlicht's OpenGL driver (Mesa's
 // software rasteriser under an X virtual frame buffer).
-#include "engine/device.h"
 #include "engine/hlsl/glsl_translation.h"
-#include "engine/presented_frame.h"
-#include "platform/process.h"
+#include "support/gl_frame.h"
 
 #include <gtest/gtest.h>
 
@@ -34,12 +32,9 @@ std::string translatedFixture(const char* entry, bool isVertex, const CGvMacro* 
 class GlslLink : public testing::Test {
  protected:
   void SetUp() override {
-    if (!platform::hasDisplay()) GTEST_SKIP() << "no X display: run under xvfb-run (./test does)";
-    irr::SIrrlichtCreationParameters parameters;
-    parameters.DriverType = irr::video::EDT_OPENGL;
-    parameters.WindowSize = {64, 64};
-    device = createDevice(parameters);
-    if (!device) GTEST_SKIP() << "the display offers no OpenGL window";
+    std::string whyNot;
+    device = test::createOpenGLTestDevice(64, 64, whyNot);
+    if (!device) GTEST_SKIP() << whyNot;
     gpu = device->getVideoDriver()->getGPUProgrammingServices();
     ASSERT_NE(gpu, nullptr);
   }
@@ -82,25 +77,9 @@ TEST_F(GlslLink, DrawsWithVertexArraysAndVpos) {
       vertex.c_str(), "main", irr::video::EVST_VS_1_1, pixel.c_str(), "main",
       irr::video::EPST_PS_1_1);
   ASSERT_GE(material, 0);
-  irr::video::IVideoDriver* driver = device->getVideoDriver();
-  const irr::video::SColor red(255, 255, 0, 0);
-  irr::video::S3DVertex corners[] = {{-1, -1, 0, 0, 0, 1, red, 0, 1},
-                                     {1, -1, 0, 0, 0, 1, red, 1, 1},
-                                     {1, 1, 0, 0, 0, 1, red, 1, 0},
-                                     {-1, 1, 0, 0, 0, 1, red, 0, 0}};
-  const irr::u16 indices[] = {0, 2, 1, 0, 3, 2};
-  irr::video::SMaterial quad;
-  quad.MaterialType = static_cast<irr::video::E_MATERIAL_TYPE>(material);
-  quad.Lighting = false;
-  quad.BackfaceCulling = false;
-  driver->beginScene(true, true, irr::video::SColor(255, 0, 0, 255));
-  driver->setMaterial(quad);
-  driver->drawIndexedTriangleList(corners, 4, indices, 2);
-  PresentedFrame frame;
-  frame.keep(driver);
-  driver->endScene();
-  irr::video::IImage* shot = frame.createImage(driver);
-  frame.release();
+  irr::video::IImage* shot =
+      test::drawQuadFrame(device->getVideoDriver(), test::quadMaterial(material),
+                          irr::video::SColor(255, 0, 0, 255), irr::video::SColor(255, 255, 0, 0));
   ASSERT_NE(shot, nullptr);
   struct Expected {
     irr::u32 x, y, green, blue;

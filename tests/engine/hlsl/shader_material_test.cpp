@@ -10,9 +10,7 @@
 #include <memory>
 #include <sstream>
 
-#include "engine/device.h"
-#include "engine/presented_frame.h"
-#include "platform/process.h"
+#include "support/gl_frame.h"
 
 namespace gv::engine {
 namespace {
@@ -69,12 +67,9 @@ class Constants : public irr::video::IShaderConstantSetCallBack {
 class ShaderMaterial : public testing::Test {
  protected:
   void SetUp() override {
-    if (!platform::hasDisplay()) GTEST_SKIP() << "no X display: run under xvfb-run (./test does)";
-    irr::SIrrlichtCreationParameters parameters;
-    parameters.DriverType = irr::video::EDT_OPENGL;
-    parameters.WindowSize = {64, 64};
-    device = createDevice(parameters);
-    if (!device) GTEST_SKIP() << "the display offers no OpenGL window";
+    std::string whyNot;
+    device = test::createOpenGLTestDevice(64, 64, whyNot);
+    if (!device) GTEST_SKIP() << whyNot;
     driver = device->getVideoDriver();
     programming = createShaderProgramming(driver);
     source = readFile(std::string(GAVO_SHADER_FIXTURES) + "/material.hlsl");
@@ -109,35 +104,11 @@ class ShaderMaterial : public testing::Test {
         &constants, irr::video::EMT_SOLID, 0);
   }
 
-  static irr::video::SMaterial quadMaterial(irr::s32 type) {
-    irr::video::SMaterial quad;
-    quad.MaterialType = static_cast<irr::video::E_MATERIAL_TYPE>(type);
-    quad.Lighting = false;
-    quad.BackfaceCulling = false;
-    return quad;
-  }
-
-  void drawQuad(const irr::video::SMaterial& quad) {
-    static const irr::video::S3DVertex corners[] = {
-        {-1, -1, 0, 0, 0, 1, SColor(255, 255, 255, 255), 0, 1},
-        {1, -1, 0, 0, 0, 1, SColor(255, 255, 255, 255), 1, 1},
-        {1, 1, 0, 0, 0, 1, SColor(255, 255, 255, 255), 1, 0},
-        {-1, 1, 0, 0, 0, 1, SColor(255, 255, 255, 255), 0, 0}};
-    static const irr::u16 indices[] = {0, 2, 1, 0, 3, 2};
-    driver->setMaterial(quad);
-    driver->drawIndexedTriangleList(corners, 4, indices, 2);
-  }
+  void drawQuad(const irr::video::SMaterial& quad) { test::drawViewQuad(driver, quad); }
 
   // One frame with the quad on a blue background; the shown pixels (the caller drops them).
   irr::video::IImage* drawFrame(const irr::video::SMaterial& quad) {
-    driver->beginScene(true, true, SColor(255, 0, 0, 255));
-    drawQuad(quad);
-    PresentedFrame frame;
-    frame.keep(driver);
-    driver->endScene();
-    irr::video::IImage* shot = frame.createImage(driver);
-    frame.release();
-    return shot;
+    return test::drawQuadFrame(driver, quad, SColor(255, 0, 0, 255));
   }
 
   // The quad's colour at (x, y); the left half must still show the background.
@@ -208,7 +179,7 @@ TEST_F(ShaderMaterial, DrawsWithConstantsDefaultsTexturesAndInterpolators) {
       {"VPOS counts pixels from the top left", "MODE_VPOS", nullptr, 48, 20,
        SColor(255, 194, 81, 0)},
   };
-  irr::video::SMaterial quad = quadMaterial(0);
+  irr::video::SMaterial quad = test::quadMaterial(0);
   quad.setTexture(0, solidTexture(driver, "red", SColor(255, 255, 0, 0)));
   quad.setTexture(1, solidTexture(driver, "green", SColor(255, 0, 255, 0)));
   for (const Case& c : cases) {
@@ -235,7 +206,7 @@ TEST_F(ShaderMaterial, WritesTwoRenderTargets) {
   targets.push_back(irr::video::IRenderTarget(second));
   driver->beginScene(true, true, SColor(255, 0, 0, 255));
   ASSERT_TRUE(driver->setRenderTarget(targets, true, true, SColor(255, 0, 0, 255)));
-  drawQuad(quadMaterial(type));
+  drawQuad(test::quadMaterial(type));
   driver->setRenderTarget(nullptr);
   driver->endScene();
   struct Expected {
@@ -257,7 +228,7 @@ TEST_F(ShaderMaterial, WritesTwoRenderTargets) {
 TEST_F(ShaderMaterial, UpdatesInPlace) {
   const irr::s32 type = material("MODE_TINT");
   ASSERT_GE(type, 0);
-  const irr::video::SMaterial quad = quadMaterial(type);
+  const irr::video::SMaterial quad = test::quadMaterial(type);
   irr::video::IImage* shot = drawFrame(quad);
   expectPixels(shot, 48, 32, SColor(255, 255, 128, 64), "before the update");
   if (shot) shot->drop();
