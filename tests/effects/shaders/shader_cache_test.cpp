@@ -203,11 +203,14 @@ TEST_F(CompiledShaderCache, ReadsFromAMountedArchive) {
       test::makeZip({{"shadersCache/" + name, contents(cachedVs)}, {"shadersCache/" + name + ".inf", ""}});
   std::remove(cachedVs.c_str());
   irr::io::IFileSystem* files = device->getFileSystem();
-  ASSERT_TRUE(files->addFileArchive(
-      files->createMemoryReadFile(zip.data(), static_cast<irr::s32>(zip.size()), "package.zip"),
-      false, false));
-  ASSERT_GE(run(ESCM_READ, nullptr, "shadersCache"), 0);
+  irr::io::IReadFile* package =
+      files->createMemoryReadFile(zip.data(), static_cast<irr::s32>(zip.size()), "package.zip");
+  const bool mounted = files->addFileArchive(package, false, false);
+  package->drop();
+  ASSERT_TRUE(mounted);
+  EXPECT_GE(run(ESCM_READ, nullptr, "shadersCache"), 0);
   EXPECT_EQ(log.compiles, 1);  // the pixel program only
+  files->removeFileArchive(files->getFileArchiveCount() - 1);  // before `zip` goes
 }
 
 TEST(ShaderIncludeScan, FollowsQuotedIncludesToTheGivenDepth) {
