@@ -8,6 +8,7 @@
 #include <tuple>
 
 #include "app/log/log.h"
+#include "effects/shaders/engine_file.h"
 #include "effects/shaders/shader_cache.h"
 #include "effects/shaders/shader_include_callback.h"
 
@@ -251,18 +252,14 @@ bool CGvGPUProgrammingServices::compileShader(SShaderCompiledEntry& entry,
   irr::io::IFileSystem* files = device_ ? device_->getFileSystem() : nullptr;
   if (!programming_) return report(errorText, "GvGPU: failed to get gpu"), false;
   if (!files) return report(errorText, "GvGPU: failed to get filesystem"), false;
-  irr::io::IReadFile* file = files->createAndOpenFile(entry.File.c_str());
-  if (!file) {
+  std::string source;  // the string keeps its terminator
+  const EFileRead read = readEngineFile(files, entry.File, source);
+  if (read == EFileRead::NotOpened) {
     if (errorText) *errorText = "Shader file " + entry.File + " not found";
     else gvLog(GVLOG_ERROR, "GvGPU: Shader file not found %s", entry.File.c_str());
     return false;
   }
-  const std::size_t size = static_cast<std::size_t>(file->getSize());
-  std::string source(size, '\0');  // the string keeps its terminator
-  const bool whole = size == 0 || file->read(source.data(), static_cast<irr::u32>(size)) ==
-                                      static_cast<irr::s32>(size);
-  file->drop();
-  if (!whole) {
+  if (read == EFileRead::ShortRead) {
     if (errorText) *errorText = "Shader file " + entry.File + " cannot be read";
     else gvLog(GVLOG_ERROR, "GvGPU: Shader file cannot be read %s", entry.File.c_str());
     return false;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/log/log.h"
+#include "effects/shaders/engine_file.h"
 #include "engine/hlsl/glsl_translation.h"
 #include "engine/hlsl/shader_cache_name.h"
 #include "platform/file_time.h"
@@ -23,14 +24,8 @@ std::string forwardSlashes(std::string path) {
 }
 
 std::optional<std::string> ShaderCache::readText(const std::string& path) {
-  irr::io::IReadFile* file = files_->createAndOpenFile(path.c_str());
-  if (!file) return std::nullopt;
-  std::string text(static_cast<std::size_t>(file->getSize()), '\0');
-  const bool whole = text.empty() ||
-                     file->read(text.data(), static_cast<irr::u32>(text.size())) ==
-                         static_cast<irr::s32>(text.size());
-  file->drop();
-  if (!whole) return std::nullopt;
+  std::string text;
+  if (readEngineFile(files_, path, text) != EFileRead::Read) return std::nullopt;
   return text;
 }
 
@@ -128,17 +123,16 @@ std::optional<engine::ShaderCode> ShaderCache::read(const std::string& file,
   includes.assign(found.begin(), found.end());
   if ((mode_ & ESCM_CHECK_TIMES) && !upToDate(path, includes)) return std::nullopt;
 
-  irr::io::IReadFile* cached = files_->createAndOpenFile(path.c_str());
-  if (!cached) {
+  std::string bytes;
+  const EFileRead read = readEngineFile(files_, path, bytes);
+  if (read == EFileRead::NotOpened) {
     gvLog(GVLOG_ERROR, "GvGPU: Cached Compiled Shader cannot be opened '%s'", path.c_str());
     return std::nullopt;
   }
-  const std::size_t size = static_cast<std::size_t>(cached->getSize());
-  engine::ShaderCode code((size + 3) / 4, 0u);
-  const bool whole = size == 0 || cached->read(code.data(), static_cast<irr::u32>(size)) ==
-                                      static_cast<irr::s32>(size);
-  cached->drop();
-  if (!whole || size % 4 != 0 || !engine::isValidSpirvModule(code)) {
+  engine::ShaderCode code(bytes.size() / 4);
+  std::memcpy(code.data(), bytes.data(), code.size() * 4);
+  if (read == EFileRead::ShortRead || bytes.size() % 4 != 0 ||
+      !engine::isValidSpirvModule(code)) {
     gvLog(GVLOG_ERROR, "GvGPU: Cached Compiled Shader file cannot be read %s", path.c_str());
     return std::nullopt;
   }

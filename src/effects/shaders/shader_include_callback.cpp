@@ -3,26 +3,9 @@
 #include <algorithm>
 
 #include "app/log/log.h"
+#include "effects/shaders/engine_file.h"
 
 namespace gv {
-
-bool ShaderIncludeCallback::readWhole(const std::string& path, const void** data,
-                                      irr::u32* size) {
-  irr::io::IReadFile* file = files_->createAndOpenFile(path.c_str());
-  if (!file) return false;
-  const irr::u32 bytes = static_cast<irr::u32>(file->getSize());
-  // One byte more than the text so that an empty file still gets a buffer of its own.
-  char* buffer = new char[bytes + 1];
-  const bool whole = bytes == 0 || file->read(buffer, bytes) == static_cast<irr::s32>(bytes);
-  file->drop();
-  if (!whole) {
-    delete[] buffer;
-    return false;
-  }
-  *data = buffer;
-  *size = bytes;
-  return true;
-}
 
 bool ShaderIncludeCallback::Open(const char* name, const void** data, irr::u32* size) {
   gvLog(GVLOG_DEBUG, "GvGPU: ShaderIncludeCallback: FileName='%s'", name);
@@ -30,10 +13,14 @@ bool ShaderIncludeCallback::Open(const char* name, const void** data, irr::u32* 
   const std::vector<std::string> directories = directories_;
   for (const std::string& directory : directories) {
     const std::string path = directory + "/" + name;
-    if (!readWhole(path, data, size)) {
+    std::string text;
+    if (readEngineFile(files_, path, text) != EFileRead::Read) {
       gvLog(GVLOG_DEBUG, "GvGPU: Include Not found: '%s'", path.c_str());
       continue;
     }
+    const std::string& kept = texts_.emplace_back(std::move(text));
+    *data = kept.data();
+    *size = static_cast<irr::u32>(kept.size());
     gvLog(GVLOG_DEBUG, "GvGPU: Include found: '%s'", path.c_str());
     std::sort(directories_.begin(), directories_.end());
     const std::string found = files_->getFileDir(path.c_str()).c_str();
@@ -53,7 +40,7 @@ void ShaderIncludeCallback::Close(const void* data) {
   }
   gvLog(GVLOG_DEBUG, "ShaderIncludeCallback:Close pData=0x%08lx",
         static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(data)));
-  delete[] static_cast<const char*>(data);
+  texts_.remove_if([data](const std::string& text) { return text.data() == data; });
 }
 
 }  // namespace gv

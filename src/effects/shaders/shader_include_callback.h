@@ -5,6 +5,7 @@
 // that subdirectory a search place for the includes that follow.
 #include <irrlicht.h>
 
+#include <list>
 #include <string>
 #include <vector>
 
@@ -24,11 +25,10 @@ class ShaderIncludeCallback final : public engine::IIncludeCallback {
   const std::vector<std::string>& openedFiles() const { return opened_; }
 
  private:
-  bool readWhole(const std::string& path, const void** data, irr::u32* size);
-
   irr::io::IFileSystem* files_;
   std::vector<std::string> directories_;
   std::vector<std::string> opened_;
+  std::list<std::string> texts_;  // handed out until closed; list nodes keep their addresses
 };
 
 }  // namespace gv
