@@ -363,10 +363,6 @@ bool isValidSpirvModule(const ShaderCode& code) {
 
 bool translateToGLSL(const ShaderCode& code, bool isVertex, STranslatedShader& out,
                      std::string* errors) {
-  if (!isValidSpirvModule(code)) {
-    if (errors) *errors = "GLSL translation failed: the code is not a valid SPIR-V module";
-    return false;
-  }
   try {
     CompilerGLSL compiler(code);
     CompilerGLSL::Options options;

@@ -72,8 +72,10 @@ struct STranslatedShader {
 // checked with it before anything parses it.
 bool isValidSpirvModule(const ShaderCode& code);
 
-// Translates one compiled program. Vertex inputs are read from Irrlicht's vertex arrays by
-// semantic, interpolators are named after their semantic so both stages link by name.
+// Translates one compiled program: code from the compiler, or code from a file that passed
+// isValidSpirvModule (the translator reads out of bounds on some invalid modules). Vertex
+// inputs are read from Irrlicht's vertex arrays by semantic, interpolators are named after
+// their semantic so both stages link by name.
 bool translateToGLSL(const ShaderCode& code, bool isVertex, STranslatedShader& out,
                      std::string* errors);
 
