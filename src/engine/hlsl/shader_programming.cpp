@@ -5,7 +5,6 @@
 #include <GL/glx.h>
 
 #include <map>
-#include <set>
 
 #include "app/log/log.h"
 #include "engine/hlsl/constant_buffer.h"
@@ -171,6 +170,7 @@ class ShaderMaterial final : public IMaterialRenderer, public IMaterialRendererS
     pixel_ = std::move(pixel);
     // Irrlicht skips OnSetMaterial while the material stays the same: bind on the next draw.
     rebind_ = true;
+    configurePending_ = true;
     return true;
   }
 
@@ -239,14 +239,16 @@ class ShaderMaterial final : public IMaterialRenderer, public IMaterialRendererS
   IVideoDriver* getVideoDriver() override { return driver_; }
 
  private:
-  // The first time a linked program is current, its blocks and samplers get their places.
+  // The first time the newly linked program is current, its blocks and samplers get their
+  // places; Irrlicht does not tell its program's name, so it is read from the context once.
   void configureCurrentProgram() {
+    if (!configurePending_) return;
     GLint current = 0;
     glGetIntegerv(GL_CURRENT_PROGRAM, &current);
-    const GLuint program = static_cast<GLuint>(current);
-    if (program == 0 || !configured_.insert(program).second) return;
-    vertex_->configure(program, kVertexBlockBinding);
-    pixel_->configure(program, kPixelBlockBinding);
+    if (current == 0) return;
+    vertex_->configure(static_cast<GLuint>(current), kVertexBlockBinding);
+    pixel_->configure(static_cast<GLuint>(current), kPixelBlockBinding);
+    configurePending_ = false;
   }
 
   IVideoDriver* driver_;
@@ -256,9 +258,9 @@ class ShaderMaterial final : public IMaterialRenderer, public IMaterialRendererS
   ConstantAdapter* adapter_;
   IMaterialRenderer* program_ = nullptr;
   std::shared_ptr<ProgramStage> vertex_, pixel_;
-  std::set<GLuint> configured_;
   SMaterial current_;
   bool rebind_ = false;
+  bool configurePending_ = false;
   IMaterialRendererServices* services_ = nullptr;
 };
 
